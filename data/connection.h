@@ -1,0 +1,89 @@
+#pragma once
+// The location of the host's analysis database and short-lived SQLite connections on it.
+// The database is only read; every SQLite failure becomes DataBase::SqlException.
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace DataBase {
+
+class SqlException : public std::runtime_error {
+public:
+    SqlException(const std::string& message, const std::string& sql, std::int32_t code)
+        : std::runtime_error(message), sql(sql), code(code) {}
+
+    std::string sql;  // the failing statement's SQL text; empty when none was compiled
+    std::int32_t code;
+};
+
+// The one per-process holder of the database location that the host announced.
+class DataBaseConnectionBase {
+public:
+    virtual ~DataBaseConnectionBase() = default;
+
+    // Replaces the stored location by a copy of the NUL-terminated text.
+    void SetUri(const char16_t* text);
+    const std::optional<std::u16string>& Uri() const { return uri_; }
+
+private:
+    std::optional<std::u16string> uri_;
+};
+
+// The single instance, created on first use (creation serialised by a process-wide mutex).
+DataBaseConnectionBase& GetConnection();
+// Deletes the instance, if any; the next GetConnection creates a fresh one. Used by Unload.
+void DeleteConnection();
+bool HasConnection();
+
+// One compiled statement; finalized when it ends (ForEachRow finalizes it earlier).
+class Statement {
+public:
+    Statement() = default;
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    ~Statement() { Finalize(); }
+
+    sqlite3_stmt* get() const { return stmt_; }
+    sqlite3_stmt** out() { return &stmt_; }
+    void Finalize();
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+// One connection for the length of one operation; closed on every exit path.
+class DataBaseHandle {
+public:
+    DataBaseHandle() = default;
+    DataBaseHandle(const DataBaseHandle&) = delete;
+    DataBaseHandle& operator=(const DataBaseHandle&) = delete;
+    ~DataBaseHandle();
+
+    // Opens the stored location (an empty location opens a temporary database), switches
+    // foreign keys on and registers the Unicode SQL functions. Raises SqlException.
+    DataBaseHandle& Open();
+    sqlite3* get() const { return db_; }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+// The text given to sqlite3_open16 for a stored location. URI file names stay disabled: a
+// location that begins with "file:" names a file of that name in the working folder.
+std::u16string OpenPathForLocation(const std::optional<std::u16string>& location);
+
+// Compiles the first statement of `sql` (taken as it is; values are only ever bound).
+// Raises SqlException with SQLite's error text.
+Statement& Prepare(DataBaseHandle& handle, Statement& statement, const char16_t* sql);
+
+// Steps the statement to its end, calling `onRow` for every row, then finalizes it. A step
+// result other than SQLITE_ROW or SQLITE_DONE raises SqlException with the statement's SQL text;
+// the statement is finalized on every path.
+void ForEachRow(Statement& statement, const std::function<void(sqlite3_stmt*)>& onRow);
+
+}  // namespace DataBase

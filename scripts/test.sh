@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Builds and runs every test twice (a normal build in build/ and an ASan+UBSan build in
+# build/sanitize), checks the 32-bit layout of the host boundary, and runs each fuzz target
+# for a short fixed number of runs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+
+jobs=$(nproc)
+configure_build_test() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -G Ninja "$@"
+    cmake --build "$dir" -j "$jobs"
+    ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 600
+}
+
+echo "== 32-bit layout of the host boundary"
+g++ -m32 -std=c++20 -fsyntax-only -x c++ plugin/host_api.h
+
+echo "== normal build"
+configure_build_test build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    configure_build_test build/sanitize -DCMAKE_BUILD_TYPE=Debug -DSEPMET_SANITIZE=ON \
+    -DSEPMET_BUILD_BENCH=OFF
+
+if [[ -f fuzz/CMakeLists.txt ]] && command -v clang++ >/dev/null; then
+    echo "== fuzz targets (short runs)"
+    cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DSEPMET_BUILD_FUZZ=ON \
+        -DSEPMET_BUILD_TESTS=OFF -DSEPMET_BUILD_BENCH=OFF
+    cmake --build build/fuzz -j "$jobs"
+    for target in build/fuzz/fuzz/fuzz_*; do
+        [[ -x "$target" ]] || continue
+        echo "-- $(basename "$target")"
+        "$target" -runs="${SEPMET_FUZZ_RUNS:-20000}" -seed=1 -max_len=512
+    done
+fi
+echo "sepmet: all checks passed"
