@@ -21,6 +21,8 @@ public:
     // read through `handle`. Raises DataBase::SqlException from reading the peaks; the
     // collection is then unchanged.
     int AddAssay(const Assay& row, DataBase::DataBaseHandle& handle);
+    // The same for a record that already holds its peaks in PeakOrder (tests, tools).
+    int AddLoadedAssay(Assay assay);
     // Removes the first assay with that id; whether one was removed.
     bool RemoveAssay(std::int32_t id);
     // Removes all assays; how many there were.

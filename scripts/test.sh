@@ -32,8 +32,7 @@ if [[ -f fuzz/CMakeLists.txt ]] && command -v clang++ >/dev/null; then
         -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DSEPMET_BUILD_FUZZ=ON \
         -DSEPMET_BUILD_TESTS=OFF -DSEPMET_BUILD_BENCH=OFF
     cmake --build build/fuzz -j "$jobs"
-    for target in build/fuzz/fuzz/fuzz_*; do
-        [[ -x "$target" ]] || continue
+    for target in $(find build/fuzz/fuzz -type f -executable -name 'fuzz_*' | sort); do
         echo "-- $(basename "$target")"
         "$target" -runs="${SEPMET_FUZZ_RUNS:-20000}" -seed=1 -max_len=512
     done

@@ -1,0 +1,98 @@
+#include "data/assay_queries.h"
+
+#include "data/assay_collection.h"
+#include "data/column_readers.h"
+#include "data/connection.h"
+
+#include <algorithm>
+
+namespace sepmet {
+namespace {
+
+constexpr const char16_t* kAssayRowSql =
+    u"SELECT assay.id, date, filename, sample, mixture, method, iscalibration FROM [assay] WHERE "
+    u"assay.id = ?;";
+constexpr const char16_t* kPeakRowsSql =
+    u"SELECT nameid, name, area, time, concentration, height, channel, front, back  FROM [peak] "
+    u"WHERE assayid = ? ORDER BY time;";
+constexpr const char16_t* kFileNameSql = u"SELECT filename FROM [assay] WHERE id = ?;";
+
+// The host's identifiers are bound as unsigned 32-bit values where the statement compares with
+// assay.id.
+void BindUnsignedId(DataBase::Statement& statement, std::int32_t id) {
+    sqlite3_bind_int64(statement.get(), 1, static_cast<sqlite3_int64>(static_cast<std::uint32_t>(id)));
+}
+
+Assay ReadAssayRow(sqlite3_stmt* stmt) {
+    Assay assay;
+    assay.id = ReadInt(stmt, 0);
+    assay.date = ReadInt64(stmt, 1);
+    assay.filename = ReadText(stmt, 2);
+    assay.sample = ReadText(stmt, 3);
+    assay.mixture = ReadText(stmt, 4);
+    assay.method = ReadText(stmt, 5);
+    assay.iscalibration = ReadInt(stmt, 6) != 0;
+    return assay;
+}
+
+Peak ReadPeakRow(sqlite3_stmt* stmt) {
+    Peak peak;
+    peak.nameid = ReadText(stmt, 0);
+    peak.name = ReadText(stmt, 1);
+    peak.area = ReadDouble(stmt, 2);
+    peak.time = ReadDouble(stmt, 3);
+    peak.concentration = ReadDouble(stmt, 4);
+    peak.height = ReadDouble(stmt, 5);
+    peak.channel = ReadInt(stmt, 6);
+    peak.front = ReadDouble(stmt, 7);
+    peak.back = ReadDouble(stmt, 8);
+    return peak;
+}
+
+}  // namespace
+
+void SortPeaks(std::vector<Peak>& peaks) {
+    // The channel decides; within a channel the later peak goes after. Widened so that channel
+    // numbers near the 32-bit limits cannot overflow the key.
+    std::sort(peaks.begin(), peaks.end(), [](const Peak& a, const Peak& b) {
+        std::int64_t keyA = std::int64_t{a.channel} * 1000 + (a.time > b.time ? 1 : 0);
+        std::int64_t keyB = std::int64_t{b.channel} * 1000 + (b.time > a.time ? 1 : 0);
+        return keyA < keyB;
+    });
+}
+
+std::vector<Peak> ReadPeaks(DataBase::DataBaseHandle& handle, std::int32_t id) {
+    std::vector<Peak> peaks;
+    DataBase::Statement statement;
+    DataBase::Prepare(handle, statement, kPeakRowsSql);
+    sqlite3_bind_int(statement.get(), 1, id);
+    DataBase::ForEachRow(statement, [&](sqlite3_stmt* stmt) { peaks.push_back(ReadPeakRow(stmt)); });
+    SortPeaks(peaks);
+    return peaks;
+}
+
+int LoadAssay(AssayCollection& collection, DataBase::DataBaseHandle& handle, std::int32_t id) {
+    int result = -1;
+    try {
+        DataBase::Statement statement;
+        DataBase::Prepare(handle, statement, kAssayRowSql);
+        BindUnsignedId(statement, id);
+        DataBase::ForEachRow(statement, [&](sqlite3_stmt* stmt) {
+            result = collection.AddAssay(ReadAssayRow(stmt), handle);
+        });
+    } catch (const DataBase::SqlException& e) {
+        // An assay that cannot be read is simply not added; the operator sees it missing.
+        (void)e.what();
+    }
+    return result;
+}
+
+void QueryAssayFileName(DataBase::DataBaseHandle& handle, std::int32_t id,
+                        const std::function<void(const std::u16string&)>& action) {
+    DataBase::Statement statement;
+    DataBase::Prepare(handle, statement, kFileNameSql);
+    BindUnsignedId(statement, id);
+    DataBase::ForEachRow(statement, [&](sqlite3_stmt* stmt) { action(ReadText(stmt, 0)); });
+}
+
+}  // namespace sepmet
