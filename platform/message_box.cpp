@@ -1,0 +1,30 @@
+#include "platform/message_box.h"
+
+#include "platform/utf.h"
+
+#include <cstdio>
+
+namespace sepmet {
+namespace {
+
+class StandardErrorMessageBox final : public MessageBoxService {
+public:
+    void Show(std::intptr_t, std::u16string_view caption, std::u16string_view text,
+              MessageIcon icon) override {
+        const char* kind = icon == MessageIcon::Error     ? "error"
+                           : icon == MessageIcon::Warning ? "warning"
+                                                          : "information";
+        std::fprintf(stderr, "%s (%s): %s\n", ToUtf8(caption).c_str(), kind, ToUtf8(text).c_str());
+    }
+};
+
+StandardErrorMessageBox standardError;
+MessageBoxService* current = nullptr;
+
+}  // namespace
+
+MessageBoxService& CurrentMessageBoxService() { return current ? *current : standardError; }
+
+void SetMessageBoxService(MessageBoxService* service) { current = service; }
+
+}  // namespace sepmet

@@ -1,0 +1,31 @@
+#pragma once
+// Message boxes behind an interface: the window installs one that shows real dialogs, the batch
+// program one that prints, and tests one that records caption, text and icon.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace sepmet {
+
+enum class MessageIcon { Error, Warning, Information };
+
+class MessageBoxService {
+public:
+    virtual ~MessageBoxService() = default;
+    // `owner` is the owning window as a host word (0: no owner). Returns when the box is closed.
+    virtual void Show(std::intptr_t owner, std::u16string_view caption, std::u16string_view text,
+                      MessageIcon icon) = 0;
+};
+
+// The service in use; until one is installed, messages are written to standard error.
+MessageBoxService& CurrentMessageBoxService();
+// Installs `service` (not owned); nullptr restores the standard-error service.
+void SetMessageBoxService(MessageBoxService* service);
+
+inline void ShowMessageBox(std::intptr_t owner, std::u16string_view caption,
+                           std::u16string_view text, MessageIcon icon) {
+    CurrentMessageBoxService().Show(owner, caption, text, icon);
+}
+
+}  // namespace sepmet
