@@ -7,4 +7,4 @@ CalculationState& ProcessCalculationState() {
     return state;
 }
 
-}  // namespace sepmet
+} // namespace sepmet

@@ -10,9 +10,9 @@
 namespace sepmet {
 
 struct CalibrationRecord {
-    std::map<double, std::vector<double>> levels;  // nominal concentration -> areas, ascending
-    std::vector<double> levelCoefficients;          // mean coefficient of each passed level
-    double k_avg = 0;                               // 0: no valid calibration
+    std::map<double, std::vector<double>> levels; // nominal concentration -> areas, ascending
+    std::vector<double> levelCoefficients;        // mean coefficient of each passed level
+    double k_avg = 0;                             // 0: no valid calibration
 };
 
 // Keyed by component name; only "Метанол" is entered. operator[] creates an empty record.
@@ -20,12 +20,12 @@ using CalibrationTable = std::map<std::u16string, CalibrationRecord>;
 
 struct ContentRecord {
     std::vector<double> areas;
-    std::vector<double> solutionConcentrations;  // mg/dm3 in the absorption solution
-    std::vector<double> gasConcentrations;       // mg/dm3 in the gas, one per area
-    double y_avg = 0;                            // mean mass concentration in the gas, mg/dm3
-    double massFraction = 0;                     // %
-    double molarFraction = 0;                    // %
-    double uncertainty = 0;                      // absolute, mg/dm3
+    std::vector<double> solutionConcentrations; // mg/dm3 in the absorption solution
+    std::vector<double> gasConcentrations;      // mg/dm3 in the gas, one per area
+    double y_avg = 0;                           // mean mass concentration in the gas, mg/dm3
+    double massFraction = 0;                    // %
+    double molarFraction = 0;                   // %
+    double uncertainty = 0;                     // absolute, mg/dm3
 };
 
 using ContentTable = std::map<std::u16string, ContentRecord>;
@@ -41,4 +41,4 @@ struct CalculationState {
 
 CalculationState& ProcessCalculationState();
 
-}  // namespace sepmet
+} // namespace sepmet

@@ -11,4 +11,4 @@ struct MeasurementSettings {
     double gasT = 20;      // gas temperature in the gas meter, °C
 };
 
-}  // namespace sepmet
+} // namespace sepmet

@@ -26,10 +26,14 @@ void AppendSection(std::vector<std::u16string>& out, const std::vector<std::u16s
     out.insert(out.end(), lines.begin(), lines.end());
 }
 
-}  // namespace
+} // namespace
 
-void MessageLog::AddError(std::u16string_view text) { errors_.push_back(Prefixed(text)); }
-void MessageLog::AddWarning(std::u16string_view text) { warnings_.push_back(Prefixed(text)); }
+void MessageLog::AddError(std::u16string_view text) {
+    errors_.push_back(Prefixed(text));
+}
+void MessageLog::AddWarning(std::u16string_view text) {
+    warnings_.push_back(Prefixed(text));
+}
 void MessageLog::AddInformation(std::u16string_view text) {
     information_.push_back(Prefixed(text));
 }
@@ -54,6 +58,8 @@ MessageLog& ProcessMessageLog() {
     return *processLog;
 }
 
-void SetProcessMessageLog(MessageLog* log) { processLog = log; }
+void SetProcessMessageLog(MessageLog* log) {
+    processLog = log;
+}
 
-}  // namespace sepmet
+} // namespace sepmet

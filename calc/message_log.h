@@ -34,4 +34,4 @@ private:
 MessageLog& ProcessMessageLog();
 void SetProcessMessageLog(MessageLog* log);
 
-}  // namespace sepmet
+} // namespace sepmet

@@ -74,6 +74,8 @@ constexpr std::array kStrings{
     Entry{1056, u"Площадь пика"},
     Entry{1057, u"Время выхода, мин"},
     Entry{1058, u"О плагине"},
+    Entry{1080, u"Метанол: найдено меньше %d пиков Метанола в хроматограммах поглотительных "
+                u"растворов. п.13.7"},
 };
 
 static_assert(std::is_sorted(kStrings.begin(), kStrings.end(),

@@ -65,6 +65,7 @@ enum : int {
     ColPeakArea = 1056,
     ColRetentionTime = 1057,
     TipAbout = 1058,
+    ErrTooFewAbsorptionPeaks = 1080,  // "%d": fewer methanol peaks than the content test reads
 };
 }
 

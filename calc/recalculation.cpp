@@ -1,0 +1,48 @@
+#include "calc/recalculation.h"
+
+#include "calc/calibration.h"
+#include "calc/content.h"
+#include "calc/message_log.h"
+#include "data/assay_collection.h"
+#include "resources/strings.h"
+
+namespace sepmet {
+
+RecalculationOutcome Recalculate(const AssayCollection& assays, CalculationState& state,
+                                 MessageLog& log, ReadinessFlags& flags) {
+    RecalculationOutcome outcome;
+
+    int absorption = 0;
+    for (const Assay& assay : assays)
+        absorption += IsAbsorptionSolution(assay) ? 1 : 0;
+    if (assays.Empty() || absorption < 2)
+        state.threeMeasurementsRequired = false;
+
+    CheckInput(assays, state, log, flags);
+
+    if (flags.calibrationReady) {
+        BuildCalibrationTable(assays, state.calibrationTable);
+        CollectAbsorptionAreas(assays, state.contentTable);
+        CheckCalibration(state.calibrationTable, log);
+        outcome.gradPage = {PageChange::Refill, GradPageRows(state.calibrationTable)};
+
+        const std::u16string component(LoadString(StringId::Methanol));
+        if (state.calibrationTable[component].k_avg != 0 && flags.conditionsReady) {
+            if (flags.absorptionReady) {
+                CalculateContent(state, log);
+                outcome.calcPage = {PageChange::Refill, CalcPageRows(state.contentTable)};
+            } else {
+                outcome.calcPage = {PageChange::Empty, {}};
+            }
+        }
+    } else {
+        outcome.gradPage = {PageChange::Empty, {}};
+        outcome.calcPage = {PageChange::Empty, {}};
+        log.AddWarning(LoadString(StringId::WarnNoCalibration));
+    }
+
+    outcome.messages = log.Layout();
+    return outcome;
+}
+
+} // namespace sepmet
