@@ -12,7 +12,7 @@ bool SampleContains(const Assay& assay, int textId) {
     return assay.sample.find(LoadString(textId)) != std::u16string::npos;
 }
 
-}  // namespace
+} // namespace
 
 int AssayCollection::AddAssay(const Assay& row, DataBase::DataBaseHandle& handle) {
     auto found = std::find_if(assays_.begin(), assays_.end(),
@@ -74,4 +74,4 @@ void UpdateTypeText(Assay& assay) {
     assay.type = LoadString(type);
 }
 
-}  // namespace sepmet
+} // namespace sepmet

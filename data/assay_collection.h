@@ -41,9 +41,9 @@ private:
 };
 
 // Classification by plain, case-sensitive substring search of the sample text.
-bool IsCalibrationSolution(const Assay& assay);  // sample contains "град"
-bool IsAbsorptionSolution(const Assay& assay);   // sample contains "поглот"
+bool IsCalibrationSolution(const Assay& assay); // sample contains "град"
+bool IsAbsorptionSolution(const Assay& assay);  // sample contains "поглот"
 // Recomputes assay.type from iscalibration and "Проверка" in the sample text.
 void UpdateTypeText(Assay& assay);
 
-}  // namespace sepmet
+} // namespace sepmet

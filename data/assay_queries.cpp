@@ -20,7 +20,8 @@ constexpr const char16_t* kFileNameSql = u"SELECT filename FROM [assay] WHERE id
 // The host's identifiers are bound as unsigned 32-bit values where the statement compares with
 // assay.id.
 void BindUnsignedId(DataBase::Statement& statement, std::int32_t id) {
-    sqlite3_bind_int64(statement.get(), 1, static_cast<sqlite3_int64>(static_cast<std::uint32_t>(id)));
+    sqlite3_bind_int64(statement.get(), 1,
+                       static_cast<sqlite3_int64>(static_cast<std::uint32_t>(id)));
 }
 
 Assay ReadAssayRow(sqlite3_stmt* stmt) {
@@ -49,7 +50,7 @@ Peak ReadPeakRow(sqlite3_stmt* stmt) {
     return peak;
 }
 
-}  // namespace
+} // namespace
 
 void SortPeaks(std::vector<Peak>& peaks) {
     // The channel decides; within a channel the later peak goes after. Widened so that channel
@@ -66,7 +67,8 @@ std::vector<Peak> ReadPeaks(DataBase::DataBaseHandle& handle, std::int32_t id) {
     DataBase::Statement statement;
     DataBase::Prepare(handle, statement, kPeakRowsSql);
     sqlite3_bind_int(statement.get(), 1, id);
-    DataBase::ForEachRow(statement, [&](sqlite3_stmt* stmt) { peaks.push_back(ReadPeakRow(stmt)); });
+    DataBase::ForEachRow(statement,
+                         [&](sqlite3_stmt* stmt) { peaks.push_back(ReadPeakRow(stmt)); });
     SortPeaks(peaks);
     return peaks;
 }
@@ -87,6 +89,13 @@ int LoadAssay(AssayCollection& collection, DataBase::DataBaseHandle& handle, std
     return result;
 }
 
+void ReloadAssays(AssayCollection& collection, DataBase::DataBaseHandle& handle) {
+    const std::vector<std::int32_t> ids = collection.Ids();
+    collection.Clear();
+    for (std::int32_t id : ids)
+        LoadAssay(collection, handle, id);
+}
+
 void QueryAssayFileName(DataBase::DataBaseHandle& handle, std::int32_t id,
                         const std::function<void(const std::u16string&)>& action) {
     DataBase::Statement statement;
@@ -95,4 +104,4 @@ void QueryAssayFileName(DataBase::DataBaseHandle& handle, std::int32_t id,
     DataBase::ForEachRow(statement, [&](sqlite3_stmt* stmt) { action(ReadText(stmt, 0)); });
 }
 
-}  // namespace sepmet
+} // namespace sepmet

@@ -20,6 +20,10 @@ class AssayCollection;
 // assay in the collection, or -1 when no row was found or SQLite failed; never raises.
 int LoadAssay(AssayCollection& collection, DataBase::DataBaseHandle& handle, std::int32_t id);
 
+// The reload command: every assay read afresh in the same order on one handle. Assays that can no
+// longer be read drop out; every check mark is cleared.
+void ReloadAssays(AssayCollection& collection, DataBase::DataBaseHandle& handle);
+
 // The peaks of one assay in PeakOrder. Raises DataBase::SqlException.
 std::vector<Peak> ReadPeaks(DataBase::DataBaseHandle& handle, std::int32_t id);
 
@@ -31,4 +35,4 @@ void QueryAssayFileName(DataBase::DataBaseHandle& handle, std::int32_t id,
 // Ascending channel, then ascending time within a channel.
 void SortPeaks(std::vector<Peak>& peaks);
 
-}  // namespace sepmet
+} // namespace sepmet

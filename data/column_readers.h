@@ -2,9 +2,8 @@
 // NULL-aware column readers: a NULL column gives the empty value, anything else SQLite's own
 // conversion to the field's type.
 
-#include <sqlite3.h>
-
 #include <cstdint>
+#include <sqlite3.h>
 #include <string>
 
 namespace sepmet {
@@ -33,4 +32,4 @@ inline std::u16string ReadText(sqlite3_stmt* stmt, int column) {
     return text ? std::u16string(static_cast<const char16_t*>(text)) : std::u16string{};
 }
 
-}  // namespace sepmet
+} // namespace sepmet

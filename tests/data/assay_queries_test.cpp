@@ -1,0 +1,151 @@
+#include "data/assay_collection.h"
+#include "data/assay_queries.h"
+#include "data/connection.h"
+#include "tests/support/fixture_database.h"
+
+#include <gtest/gtest.h>
+
+namespace sepmet {
+namespace {
+
+using test::FixtureAssay;
+using test::FixtureDatabase;
+using test::FixturePeak;
+
+class AssayQueries : public ::testing::Test {
+protected:
+    void SetUp() override { db.MakeCurrent(); }
+    void TearDown() override { DataBase::GetConnection().SetUri(nullptr); }
+
+    FixtureDatabase db;
+};
+
+TEST_F(AssayQueries, LoadsTheRowAndItsPeaksInChannelAndTimeOrder) {
+    FixtureAssay row(7, u"5 мг град", true,
+                     {{u"B", 1, 5.0, 0, 2}, {u"A", 2, 1.0, 0, 2}, {u"Метанол", 3, 3.0, 5, 1}});
+    row.date = 1710230400;
+    row.filename = u"D:\\chrom\\7.chr";
+    row.mixture = u"Смесь 1";
+    row.method = u"ПИД";
+    db.Add(row);
+    AssayCollection assays;
+    DataBase::DataBaseHandle handle;
+    handle.Open();
+
+    ASSERT_EQ(LoadAssay(assays, handle, 7), 0);
+    const Assay& a = assays[0];
+    EXPECT_EQ(a.id, 7);
+    EXPECT_EQ(a.date, 1710230400);
+    EXPECT_EQ(a.filename, u"D:\\chrom\\7.chr");
+    EXPECT_EQ(a.sample, u"5 мг град");
+    EXPECT_EQ(a.mixture, u"Смесь 1");
+    EXPECT_EQ(a.method, u"ПИД");
+    EXPECT_TRUE(a.iscalibration);
+    EXPECT_EQ(a.isChecked, 0);
+    EXPECT_TRUE(a.type.empty());
+    ASSERT_EQ(a.peaks.size(), 3u);
+    // Channel 1 at 3.0, then channel 2 at 1.0, then channel 2 at 5.0.
+    EXPECT_EQ(a.peaks[0].name, u"Метанол");
+    EXPECT_EQ(a.peaks[0].channel, 1);
+    EXPECT_EQ(a.peaks[0].nameid, u"3"); // an integer column arrives as its digits
+    EXPECT_EQ(a.peaks[1].name, u"A");
+    EXPECT_EQ(a.peaks[2].name, u"B");
+    EXPECT_DOUBLE_EQ(a.peaks[0].area, 3);
+    EXPECT_DOUBLE_EQ(a.peaks[0].concentration, 5);
+}
+
+TEST_F(AssayQueries, NullColumnsGiveEmptyValuesAndAnyNonZeroFlagIsTrue) {
+    db.Execute("INSERT INTO assay(id, iscalibration) VALUES(1, 2), (2, NULL);"
+               "INSERT INTO peak(assayid) VALUES(1);");
+    AssayCollection assays;
+    DataBase::DataBaseHandle handle;
+    handle.Open();
+    ASSERT_EQ(LoadAssay(assays, handle, 1), 0);
+    ASSERT_EQ(LoadAssay(assays, handle, 2), 1);
+
+    EXPECT_TRUE(assays[0].iscalibration);
+    EXPECT_FALSE(assays[1].iscalibration);
+    EXPECT_EQ(assays[0].date, 0);
+    EXPECT_TRUE(assays[0].sample.empty());
+    ASSERT_EQ(assays[0].peaks.size(), 1u);
+    const Peak& p = assays[0].peaks[0];
+    EXPECT_TRUE(p.name.empty());
+    EXPECT_TRUE(p.nameid.empty());
+    EXPECT_EQ(p.area, 0);
+    EXPECT_EQ(p.channel, 0);
+    EXPECT_TRUE(assays[1].peaks.empty());
+}
+
+TEST_F(AssayQueries, DuplicateAndMissingIdentifiers) {
+    db.Add({1, u"a"}).Add({2, u"b"});
+    AssayCollection assays;
+    DataBase::DataBaseHandle handle;
+    handle.Open();
+    EXPECT_EQ(LoadAssay(assays, handle, 2), 0);
+    EXPECT_EQ(LoadAssay(assays, handle, 1), 1);
+    EXPECT_EQ(LoadAssay(assays, handle, 2), 0);
+    EXPECT_EQ(LoadAssay(assays, handle, 99), -1);
+    EXPECT_EQ(assays.Count(), 2u);
+}
+
+TEST_F(AssayQueries, SqlFailureAddsNothingAndDoesNotEscape) {
+    db.Add({1, u"a", false, {{u"Метанол", 1, 1}}});
+    db.Execute("DROP TABLE peak;");
+    AssayCollection assays;
+    DataBase::DataBaseHandle handle;
+    handle.Open();
+    EXPECT_EQ(LoadAssay(assays, handle, 1), -1);
+    EXPECT_TRUE(assays.Empty());
+}
+
+TEST_F(AssayQueries, FileNameActionRunsForEveryRowIncludingNull) {
+    FixtureAssay row(1);
+    row.filename = u"C:\\a\\b.chr";
+    db.Add(row);
+    db.Execute("INSERT INTO assay(id) VALUES(2);");
+    DataBase::DataBaseHandle handle;
+    handle.Open();
+    std::vector<std::u16string> names;
+    auto collect = [&](const std::u16string& name) { names.push_back(name); };
+    QueryAssayFileName(handle, 1, collect);
+    QueryAssayFileName(handle, 2, collect);
+    QueryAssayFileName(handle, 3, collect);
+    EXPECT_EQ(names, (std::vector<std::u16string>{u"C:\\a\\b.chr", u""}));
+}
+
+TEST_F(AssayQueries, ReloadKeepsOrderDropsVanishedAssaysAndClearsMarks) {
+    db.Add({3, u"old"}).Add({1}).Add({2});
+    AssayCollection assays;
+    DataBase::DataBaseHandle handle;
+    handle.Open();
+    for (int id : {3, 1, 2})
+        LoadAssay(assays, handle, id);
+    assays[0].isChecked = 1;
+    assays[2].isChecked = 1;
+    db.Execute("DELETE FROM assay WHERE id = 1; UPDATE assay SET sample = 'new' WHERE id = 3;");
+
+    ReloadAssays(assays, handle);
+    EXPECT_EQ(assays.Ids(), (std::vector<std::int32_t>{3, 2}));
+    EXPECT_EQ(assays[0].sample, u"new");
+    EXPECT_EQ(assays[0].isChecked, 0);
+    EXPECT_EQ(assays[1].isChecked, 0);
+}
+
+TEST(PeakOrder, EqualTimesOnOneChannelStayTogether) {
+    std::vector<Peak> peaks(6);
+    const double times[] = {2, 1, 2, 1, 3, 2};
+    const int channels[] = {1, 1, 0, 1, 1, 0};
+    for (std::size_t i = 0; i < peaks.size(); ++i) {
+        peaks[i].time = times[i];
+        peaks[i].channel = channels[i];
+    }
+    SortPeaks(peaks);
+    std::vector<std::pair<int, double>> order;
+    for (const Peak& p : peaks)
+        order.emplace_back(p.channel, p.time);
+    EXPECT_EQ(order, (std::vector<std::pair<int, double>>{
+                         {0, 2}, {0, 2}, {1, 1}, {1, 1}, {1, 2}, {1, 3}}));
+}
+
+} // namespace
+} // namespace sepmet
