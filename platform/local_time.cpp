@@ -1,0 +1,103 @@
+#include "platform/local_time.h"
+
+#include "platform/utf.h"
+
+#include <cerrno>
+#include <clocale>
+#include <cstring>
+#include <iconv.h>
+#include <langinfo.h>
+#include <limits>
+#include <locale.h>
+#include <string_view>
+
+namespace sepmet {
+namespace {
+
+// localtime_r reads TZ only once per process unless tzset is called; a report made after the
+// zone changed should use the new zone, as the system's own clock display does.
+bool ToLocalTime(std::int64_t seconds, std::tm& out) {
+    if constexpr (sizeof(std::time_t) < sizeof(std::int64_t)) {
+        if (seconds < std::numeric_limits<std::time_t>::min() ||
+            seconds > std::numeric_limits<std::time_t>::max())
+            return false;
+    }
+    const std::time_t t = static_cast<std::time_t>(seconds);
+    tzset();
+    return localtime_r(&t, &out) != nullptr;
+}
+
+class UserLocale {
+public:
+    UserLocale() {
+        locale_ = newlocale(LC_TIME_MASK | LC_CTYPE_MASK, "", nullptr);
+        if (!locale_)
+            locale_ = newlocale(LC_TIME_MASK | LC_CTYPE_MASK, "C", nullptr);
+    }
+    ~UserLocale() {
+        if (locale_)
+            freelocale(locale_);
+    }
+    UserLocale(const UserLocale&) = delete;
+    UserLocale& operator=(const UserLocale&) = delete;
+
+    locale_t get() const { return locale_; }
+
+private:
+    locale_t locale_ = nullptr;
+};
+
+// The bytes strftime_l wrote are in the locale's character set, which need not be UTF-8
+// (ru_RU.KOI8-R, for example).
+std::u16string FromLocaleBytes(std::string_view bytes, locale_t locale) {
+    const char* codeset = nl_langinfo_l(CODESET, locale);
+    if (!codeset || std::strcmp(codeset, "UTF-8") == 0 ||
+        std::strcmp(codeset, "ANSI_X3.4-1968") == 0)
+        return FromUtf8(bytes);
+    iconv_t cd = iconv_open("UTF-8", codeset);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return FromUtf8(bytes);
+    std::string in(bytes);
+    std::string out(in.size() * 4 + 4, '\0');
+    char* inPtr = in.data();
+    char* outPtr = out.data();
+    std::size_t inLeft = in.size();
+    std::size_t outLeft = out.size();
+    const bool converted = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1);
+    iconv_close(cd);
+    if (!converted)
+        return FromUtf8(bytes);
+    out.resize(out.size() - outLeft);
+    return FromUtf8(out);
+}
+
+std::string FormatTm(const char* format, const std::tm& tm, locale_t locale) {
+    char buffer[128];
+    const std::size_t n = locale ? strftime_l(buffer, sizeof buffer, format, &tm, locale)
+                                 : std::strftime(buffer, sizeof buffer, format, &tm);
+    return std::string(buffer, n);
+}
+
+} // namespace
+
+std::u16string FormatChromatogramDate(std::int64_t secondsSinceEpoch) {
+    std::tm tm{};
+    if (!ToLocalTime(secondsSinceEpoch, tm))
+        return {};
+    char buffer[64];
+    const std::size_t n = std::strftime(buffer, sizeof buffer, "%d.%m.%y  %R", &tm);
+    return FromUtf8(std::string_view(buffer, n));
+}
+
+std::u16string FormatUserDateTime(std::time_t when) {
+    std::tm tm{};
+    if (!ToLocalTime(when, tm))
+        return {};
+    const UserLocale locale;
+    std::string text = FormatTm("%x", tm, locale.get());
+    text += ' ';
+    text += FormatTm("%X", tm, locale.get());
+    return FromLocaleBytes(text, locale.get());
+}
+
+} // namespace sepmet

@@ -1,0 +1,22 @@
+#pragma once
+// Date and time texts of the report: chromatogram dates in local time, and the creation date in
+// the user's regional format. Neither changes the process locale or the process time zone.
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+namespace sepmet {
+
+// "%d.%m.%y  %R" (two blanks, 24-hour clock) of `secondsSinceEpoch` in local time, e.g.
+// "05.03.24  09:07". Dates before 1970 are converted like any other. A value that the local-time
+// conversion cannot represent (a year outside the range of `int`) gives the empty text, so the
+// report is still built and the template shows an empty cell rather than a made-up date.
+std::u16string FormatChromatogramDate(std::int64_t secondsSinceEpoch);
+
+// The user's short date ("%x") and time ("%X") of `when` in local time, joined by one blank.
+// The user's locale is made from the environment (LC_ALL, LC_TIME, LANG) for this call only;
+// when the environment names a locale that is not installed, the "C" locale's forms are used.
+std::u16string FormatUserDateTime(std::time_t when);
+
+} // namespace sepmet

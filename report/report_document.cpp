@@ -1,0 +1,99 @@
+// The report document: the contract between the plug-in and the template. Element and attribute
+// names, their order and the text form of every value are fixed.
+
+#include "platform/local_time.h"
+#include "platform/number_text.h"
+#include "platform/utf.h"
+#include "report/file_name.h"
+#include "report/report_generator.h"
+#include "report/xml_writer_source.h"
+#include "resources/strings.h"
+
+#include <pugixml.hpp>
+
+namespace sepmet {
+namespace {
+
+// The DOM holds UTF-8; the serialiser turns it into UTF-16LE.
+void Set(pugi::xml_node node, const char* name, std::u16string_view value) {
+    node.append_attribute(name).set_value(ToUtf8(value).c_str());
+}
+
+void SetNumber(pugi::xml_node node, int number) {
+    node.append_attribute("number").set_value(number);
+}
+
+std::time_t CurrentTime() {
+    return std::time(nullptr);
+}
+
+} // namespace
+
+ReportGenerator::ReportGenerator(const CalculationState& state, const MessageLog& log)
+    : state_(state), log_(log), clock_(&CurrentTime) {}
+
+std::u16string ReportGenerator::BuildXml() const {
+    pugi::xml_document doc;
+    pugi::xml_node declaration = doc.prepend_child(pugi::node_declaration);
+    declaration.set_name("xml");
+    declaration.append_attribute("version").set_value("1.0");
+    declaration.append_attribute("encoding").set_value("UTF-16LE");
+
+    pugi::xml_node root = doc.append_child("root");
+    Set(root, "date_created", FormatUserDateTime(clock_()));
+    const MeasurementSettings& settings = state_.settings;
+    Set(root, "vW", FormatGeneral(settings.vW, 10));
+    Set(root, "vG", FormatGeneral(settings.vG, 10));
+    Set(root, "rhoG", FormatGeneral(settings.rhoG, 10));
+    Set(root, "atmP", FormatGeneral(settings.atmP, 10));
+    Set(root, "gasT", FormatGeneral(settings.gasT, 10));
+    root.append_attribute("prog_version").set_value(" 1.0.2.0");
+
+    pugi::xml_node files = root.append_child("files");
+    if (assays) {
+        int number = 0;
+        for (const Assay& assay : *assays) {
+            pugi::xml_node row = files.append_child("row");
+            SetNumber(row, ++number);
+            Set(row, "fileName", LastPathComponent(assay.filename));
+            Set(row, "MixtureName", assay.mixture);
+            Set(row, "date", FormatChromatogramDate(assay.date));
+            Set(row, "sample", assay.sample);
+            Set(row, "type", assay.type);
+        }
+    }
+
+    pugi::xml_node calibration = root.append_child("calibration");
+    int number = 0;
+    for (const auto& [component, record] : state_.calibrationTable) {
+        pugi::xml_node row = calibration.append_child("row");
+        SetNumber(row, ++number);
+        Set(row, "comp", component);
+        Set(row, "k_avg", FormatFixed(record.k_avg, 4));
+    }
+
+    pugi::xml_node calculation = root.append_child("calculation");
+    number = 0;
+    for (const auto& [component, record] : state_.contentTable) {
+        pugi::xml_node row = calculation.append_child("row");
+        SetNumber(row, ++number);
+        Set(row, "comp", component);
+        Set(row, "y_avg", FormatValueWithUncertainty(record.y_avg, record.uncertainty));
+        Set(row, "X", FormatFixed(record.massFraction, 6));
+        Set(row, "C", FormatFixed(record.molarFraction, 6));
+    }
+
+    pugi::xml_node signature = root.append_child("signed");
+    signature.append_child("operator").text().set(ToUtf8(u"Оператор О.О.").c_str());
+
+    pugi::xml_node messages = root.append_child("messages");
+    for (const std::u16string& line : log_.Layout())
+        Set(messages.append_child("row"), "msg_str", line);
+
+    std::u16string text;
+    xml_writer_source writer(text);
+    doc.save(writer, "", pugi::format_raw, pugi::encoding_utf16_le);
+    return text;
+}
+
+} // namespace sepmet

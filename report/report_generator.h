@@ -1,0 +1,71 @@
+#pragma once
+// The report of a determination: an XML document of the current state (BuildXml), transformed
+// with the shared template "Report.xsl" into an HTML file in the temporary folder (Generate).
+
+#include "calc/calculation_state.h"
+#include "calc/message_log.h"
+#include "data/assay_collection.h"
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+namespace sepmet {
+
+class ReportGenerator {
+public:
+    // The state and the log are read at every report; the plug-in passes
+    // ProcessCalculationState() and ProcessMessageLog().
+    ReportGenerator(const CalculationState& state, const MessageLog& log);
+
+    // Set by the caller before each report; nullptr reports an empty collection.
+    const AssayCollection* assays = nullptr;
+    std::u16string resultXml;     // text of the last transformation result
+    std::u16string sourceXml;     // the last report document
+    std::u16string stylesheetXml; // the last loaded template
+    std::u16string outputPath;    // the HTML file last written; empty until then
+
+    // The report document as UTF-16 text. Changes nothing.
+    std::u16string BuildXml() const;
+
+    // Reads the template into stylesheetXml. False without a message when there is no shared
+    // data folder; false after message 1054 or 1055 when the template cannot be loaded.
+    bool LoadTemplate();
+
+    // Transforms sourceXml with stylesheetXml, sets resultXml and outputPath and writes the HTML
+    // file. Raises std::runtime_error with an English text or ComponentError.
+    void Transform();
+
+    // LoadTemplate, BuildXml, Transform. True when the HTML file was written; otherwise the
+    // operator saw a message (1052 to 1055), unless there is no shared data folder. Never throws
+    // the errors of the report.
+    bool Generate();
+
+    // The written file as a path of this system, for the opener.
+    const std::string& OutputFile() const { return outputFile_; }
+
+    // Options of the batch program and the tests.
+    // A template file to use in place of the shared one; empty restores the shared one.
+    void SetTemplateFile(std::string path) { templateFile_ = std::move(path); }
+    // A file to write (created or replaced) in place of a fresh temporary file; empty restores
+    // the temporary file.
+    void SetOutputFile(std::string path) { fixedOutputFile_ = std::move(path); }
+    // The window that owns the message boxes, as a host word (0: none).
+    void SetOwnerWindow(std::intptr_t owner) { owner_ = owner; }
+    // The clock read for "date_created".
+    void SetClock(std::time_t (*clock)()) { clock_ = clock; }
+
+private:
+    void ShowError(int stringId, std::u16string_view text) const;
+    void ShowCodeError(int stringId, std::int32_t status, std::u16string_view text) const;
+
+    const CalculationState& state_;
+    const MessageLog& log_;
+    std::string outputFile_;
+    std::string templateFile_;
+    std::string fixedOutputFile_;
+    std::intptr_t owner_ = 0;
+    std::time_t (*clock_)();
+};
+
+} // namespace sepmet

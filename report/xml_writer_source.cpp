@@ -1,0 +1,17 @@
+#include "report/xml_writer_source.h"
+
+namespace sepmet {
+
+void xml_writer_source::write(const void* data, size_t size) {
+    if (!data)
+        return;
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    const size_t units = size / 2;
+    const size_t start = target_.size();
+    target_.resize(start + units);
+    // Assembled from the bytes, so the text is right whatever the byte order of the machine.
+    for (size_t i = 0; i < units; ++i)
+        target_[start + i] = static_cast<char16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+}
+
+} // namespace sepmet

@@ -1,0 +1,169 @@
+#include "platform/utf.h"
+#include "report/file_name.h"
+#include "report/report_generator.h"
+#include "report/xml_writer_source.h"
+#include "report_test_support.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <pugixml.hpp>
+
+namespace sepmet {
+namespace {
+
+using testing::ScopedEnv;
+
+// 5 March 2024, 09:07:00 UTC.
+std::time_t FixedTime() {
+    std::tm tm{};
+    tm.tm_year = 124;
+    tm.tm_mon = 2;
+    tm.tm_mday = 5;
+    tm.tm_hour = 9;
+    tm.tm_min = 7;
+    return timegm(&tm);
+}
+
+Assay MakeAssay(std::int32_t id, std::u16string filename, std::u16string sample,
+                std::u16string mixture, std::u16string type) {
+    Assay assay;
+    assay.id = id;
+    assay.date = FixedTime();
+    assay.filename = std::move(filename);
+    assay.sample = std::move(sample);
+    assay.mixture = std::move(mixture);
+    assay.type = std::move(type);
+    return assay;
+}
+
+class ReportDocumentTest : public ::testing::Test {
+protected:
+    ReportDocumentTest() { generator.SetClock(&FixedTime); }
+
+    ScopedEnv zone{"TZ", "UTC0"};
+    ScopedEnv locale{"LC_ALL", "C"};
+    CalculationState state;
+    MessageLog log;
+    AssayCollection assays;
+    ReportGenerator generator{state, log};
+};
+
+TEST_F(ReportDocumentTest, EmptyDeterminationHasEveryElement) {
+    const std::u16string expected =
+        u"<?xml version=\"1.0\" encoding=\"UTF-16LE\"?>"
+        u"<root date_created=\"03/05/24 09:07:00\" vW=\"0\" vG=\"0\" rhoG=\"0\" atmP=\"101,325\" "
+        u"gasT=\"20\" prog_version=\" 1.0.2.0\">"
+        u"<files/><calibration/><calculation/>"
+        u"<signed><operator>Оператор О.О.</operator></signed>"
+        u"<messages><row msg_str=\"Ошибок нет!\"/><row msg_str=\"Предупреждений нет!\"/>"
+        u"</messages></root>";
+    EXPECT_EQ(generator.BuildXml(), expected); // assays not set: an empty collection
+    generator.assays = &assays;
+    EXPECT_EQ(generator.BuildXml(), expected);
+}
+
+TEST_F(ReportDocumentTest, FullDeterminationExactText) {
+    state.settings = {250, 10.5, 0.7, 99.5, -5};
+    state.calibrationTable[u"Метанол"].k_avg = 0.049512;
+    ContentRecord& content = state.contentTable[u"Метанол"];
+    content.y_avg = 0.0505;
+    content.uncertainty = 0.0108143;
+    content.massFraction = 7.2142857;
+    content.molarFraction = 0.00001;
+    assays.AddLoadedAssay(MakeAssay(7, u"D:\\data\\run1.chr", u"град 5 <&> \"a\" 'b'",
+                                    u"Смесь & Ко", u"Градуировка"));
+    assays.AddLoadedAssay(MakeAssay(9, u"plain.chr", u"поглот", u"", u"Анализ"));
+    log.AddError(u"ошибка");
+    log.AddWarning(u"внимание");
+    log.AddInformation(u"сведения");
+    generator.assays = &assays;
+
+    EXPECT_EQ(generator.BuildXml(),
+              u"<?xml version=\"1.0\" encoding=\"UTF-16LE\"?>"
+              u"<root date_created=\"03/05/24 09:07:00\" vW=\"250\" vG=\"10,5\" rhoG=\"0,7\" "
+              u"atmP=\"99,5\" gasT=\"-5\" prog_version=\" 1.0.2.0\">"
+              u"<files>"
+              u"<row number=\"1\" fileName=\"run1.chr\" MixtureName=\"Смесь &amp; Ко\" "
+              u"date=\"05.03.24  09:07\" sample=\"град 5 &lt;&amp;> &quot;a&quot; 'b'\" "
+              u"type=\"Градуировка\"/>"
+              u"<row number=\"2\" fileName=\"plain.chr\" MixtureName=\"\" "
+              u"date=\"05.03.24  09:07\" sample=\"поглот\" type=\"Анализ\"/>"
+              u"</files>"
+              u"<calibration><row number=\"1\" comp=\"Метанол\" k_avg=\"0,0495\"/></calibration>"
+              u"<calculation><row number=\"1\" comp=\"Метанол\" y_avg=\"0,050500 ± 0,010814\" "
+              u"X=\"7,214286\" C=\"0,000010\"/></calculation>"
+              u"<signed><operator>Оператор О.О.</operator></signed>"
+              u"<messages><row msg_str=\"Ошибки!\"/><row msg_str=\"     - ошибка\"/>"
+              u"<row msg_str=\"Предупреждения!\"/><row msg_str=\"     - внимание\"/>"
+              u"<row msg_str=\"Информация!\"/><row msg_str=\"     - сведения\"/>"
+              u"</messages></root>");
+}
+
+TEST_F(ReportDocumentTest, TextsSurviveParsingUnchanged) {
+    const std::u16string sample = u"a<b & c>\"d\"\t'e'\nf";
+    const std::u16string mixture = u"]]> &amp; <!-- -->";
+    assays.AddLoadedAssay(MakeAssay(1, u"x.chr", sample, mixture, u"Анализ"));
+    generator.assays = &assays;
+    const std::u16string text = generator.BuildXml();
+
+    pugi::xml_document parsed;
+    ASSERT_TRUE(parsed.load_buffer(text.data(), text.size() * 2, pugi::parse_default,
+                                   pugi::encoding_utf16_le));
+    const pugi::xml_node row = parsed.child("root").child("files").child("row");
+    EXPECT_EQ(FromUtf8(row.attribute("sample").value()), sample);
+    EXPECT_EQ(FromUtf8(row.attribute("MixtureName").value()), mixture);
+    EXPECT_EQ(text.find(u'\n'), std::u16string::npos);
+    EXPECT_EQ(text.find(u'\r'), std::u16string::npos);
+}
+
+TEST_F(ReportDocumentTest, ChromatogramDateIsLocalTime) {
+    ScopedEnv moscow("TZ", "MSK-3");
+    Assay assay = MakeAssay(1, u"x.chr", u"", u"", u"Анализ");
+    assays.AddLoadedAssay(assay);
+    assay.id = 2;
+    assay.date = -86400 * 365; // before 1970: still an ordinary date
+    assays.AddLoadedAssay(assay);
+    assay.id = 3;
+    assay.date = std::numeric_limits<std::int64_t>::max(); // no calendar year holds it
+    assays.AddLoadedAssay(assay);
+    generator.assays = &assays;
+    const std::u16string text = generator.BuildXml();
+    EXPECT_NE(
+        text.find(u"number=\"1\" fileName=\"x.chr\" MixtureName=\"\" date=\"05.03.24  12:07\""),
+        std::u16string::npos);
+    EXPECT_NE(text.find(u"date=\"01.01.69  03:00\""), std::u16string::npos);
+    EXPECT_NE(text.find(u"number=\"3\" fileName=\"x.chr\" MixtureName=\"\" date=\"\""),
+              std::u16string::npos);
+    // "date_created" follows the zone as well.
+    EXPECT_NE(text.find(u"date_created=\"03/05/24 12:07:00\""), std::u16string::npos);
+}
+
+TEST(ReportFileName, LastComponentOfStoredPath) {
+    const struct {
+        std::u16string path, expected;
+    } cases[] = {
+        {u"D:\\data\\run1.chr", u"run1.chr"},
+        {u"/home/lab/run2.chr", u"run2.chr"},
+        {u"run3.chr", u"run3.chr"},
+        {u"D:run4.chr", u"run4.chr"},
+        {u"D:\\data\\", u"data\\"}, // a trailing separator is followed by nothing
+        {u"\\\\server\\share", u"share"},
+        {u"a:\\/b", u"b"},
+        {u"C:", u"C:"},
+        {u"", u""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LastPathComponent(c.path), c.expected) << ToUtf8(c.path);
+}
+
+TEST(ReportXmlWriter, AppendsWholeLittleEndianUnits) {
+    std::u16string target = u"<";
+    xml_writer_source writer(target);
+    const unsigned char bytes[] = {0x41, 0x00, 0x1C, 0x04, 0x7F}; // "A", "М", odd byte
+    writer.write(bytes, sizeof bytes);
+    writer.write(nullptr, 8);
+    EXPECT_EQ(target, u"<AМ");
+}
+
+} // namespace
+} // namespace sepmet

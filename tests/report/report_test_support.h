@@ -1,0 +1,61 @@
+#pragma once
+// Scoped environment, temporary folders and a recording message box for the report tests.
+
+#include "platform/message_box.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sepmet::testing {
+
+// Sets (or with nullopt unsets) an environment variable for the scope; TZ changes take effect
+// at the next conversion because the conversions call tzset.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, std::optional<std::string> value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string name_;
+    std::optional<std::string> saved_;
+};
+
+// A fresh folder, removed with everything in it at the end of the scope.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string Write(const std::string& relative, const std::string& content) const;
+    std::vector<std::string> Names() const; // file names directly inside, sorted
+
+private:
+    std::string path_;
+};
+
+std::string ReadFile(const std::string& path);
+
+struct ShownMessage {
+    std::u16string caption;
+    std::u16string text;
+    MessageIcon icon;
+};
+
+// Installs itself as the message-box service for the scope and records every box.
+class RecordingMessageBox final : public MessageBoxService {
+public:
+    RecordingMessageBox();
+    ~RecordingMessageBox() override;
+    void Show(std::intptr_t owner, std::u16string_view caption, std::u16string_view text,
+              MessageIcon icon) override;
+
+    std::vector<ShownMessage> shown;
+};
+
+} // namespace sepmet::testing
