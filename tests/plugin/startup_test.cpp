@@ -2,6 +2,7 @@
 #include "resources/strings.h"
 
 #include <gmock/gmock.h>
+#include <ostream>
 
 namespace sepmet::testing {
 namespace {
@@ -44,6 +45,9 @@ TEST_F(PluginTest, StartUpWithEveryServiceShowsNothing) {
 struct MissingService {
     const char* service;
     std::u16string_view message;
+    friend void PrintTo(const MissingService& missing, std::ostream* out) {
+        *out << missing.service;
+    }
 };
 
 class MissingServiceTest : public PluginTest,

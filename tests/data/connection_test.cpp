@@ -1,0 +1,195 @@
+#include "data/connection.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <string>
+#include <unistd.h>
+
+namespace DataBase {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh connection object and a private folder, which is also the working folder.
+class ConnectionTest : public ::testing::Test {
+protected:
+    ConnectionTest() {
+        DeleteConnection();
+        std::string pattern = (fs::temp_directory_path() / "sepmet-connection-XXXXXX").string();
+        folder_ = mkdtemp(pattern.data());
+        previous_ = fs::current_path();
+        fs::current_path(folder_);
+        // SQLite's first use allocates process-wide state; later counts start after it.
+        DataBaseHandle warmUp;
+        warmUp.Open();
+    }
+    ~ConnectionTest() override {
+        fs::current_path(previous_);
+        fs::remove_all(folder_);
+        DeleteConnection();
+    }
+
+    static void Locate(const fs::path& path) { GetConnection().SetUri(path.u16string().c_str()); }
+
+    // Runs SQL on a connection of its own, outside the code under test.
+    static void Exec(sqlite3* db, const char* sql) {
+        char* error = nullptr;
+        ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &error), SQLITE_OK) << error;
+    }
+
+    fs::path folder_;
+    fs::path previous_;
+};
+
+TEST_F(ConnectionTest, WithoutLocationQueriesFailAtPrepare) {
+    ASSERT_FALSE(GetConnection().Uri().has_value());
+    DataBaseHandle handle;
+    handle.Open(); // SQLite's temporary database
+    Statement statement;
+    try {
+        Prepare(handle, statement, u"SELECT id FROM assay WHERE id = ?");
+        FAIL() << "Prepare succeeded";
+    } catch (const SqlException& error) {
+        EXPECT_STREQ(error.what(), "no such table: assay");
+        EXPECT_EQ(error.code, SQLITE_ERROR);
+        EXPECT_EQ(error.sql, "");
+    }
+    EXPECT_EQ(statement.get(), nullptr);
+    EXPECT_TRUE(fs::is_empty(folder_));
+}
+
+TEST_F(ConnectionTest, MissingFileIsCreatedAndQueryFailsAtPrepare) {
+    const fs::path file = folder_ / "analysis.db";
+    Locate(file);
+    DataBaseHandle handle;
+    handle.Open();
+    EXPECT_TRUE(fs::exists(file));
+    Statement statement;
+    EXPECT_THROW(Prepare(handle, statement, u"SELECT filename FROM assay WHERE id = ?"),
+                 SqlException);
+}
+
+TEST_F(ConnectionTest, DirectoryLocationRaisesOpenErrorAndFreesTheHandle) {
+    Locate(folder_);
+    const sqlite3_int64 before = sqlite3_memory_used();
+    {
+        DataBaseHandle handle;
+        try {
+            handle.Open();
+            FAIL() << "Open succeeded on a directory";
+        } catch (const SqlException& error) {
+            EXPECT_STREQ(error.what(), "unable to open database file");
+            EXPECT_EQ(error.code, SQLITE_CANTOPEN);
+            EXPECT_EQ(error.sql, "");
+        }
+    }
+    EXPECT_EQ(sqlite3_memory_used(), before); // the failed connection was closed
+}
+
+TEST_F(ConnectionTest, LockedDatabaseEndsRowLoopWithBusy) {
+    const sqlite3_int64 before = sqlite3_memory_used();
+    const fs::path file = folder_ / "analysis.db";
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &writer), SQLITE_OK);
+    Exec(writer, "CREATE TABLE assay(id INTEGER PRIMARY KEY, sample TEXT);"
+                 "INSERT INTO assay VALUES(1, 'x');");
+    Locate(file);
+
+    std::optional<SqlException> caught;
+    int rows = 0;
+    {
+        DataBaseHandle handle;
+        handle.Open();
+        Statement statement;
+        // Reading the schema first lets the statement compile while the writer holds the lock.
+        Prepare(handle, statement, u"SELECT id FROM assay");
+        ForEachRow(statement, [&](sqlite3_stmt*) { ++rows; });
+        Exec(writer, "BEGIN EXCLUSIVE");
+        Prepare(handle, statement, u"SELECT id, sample FROM assay");
+        try {
+            ForEachRow(statement, [&](sqlite3_stmt*) { ++rows; });
+        } catch (const SqlException& error) {
+            caught = error;
+        }
+        EXPECT_EQ(statement.get(), nullptr);
+        EXPECT_EQ(sqlite3_next_stmt(handle.get(), nullptr), nullptr);
+    }
+    Exec(writer, "ROLLBACK");
+    sqlite3_close(writer);
+    EXPECT_EQ(sqlite3_memory_used(), before); // statement finalized and handle closed
+
+    EXPECT_EQ(rows, 1);
+    ASSERT_TRUE(caught);
+    // Read after the statement and the connection are gone: the exception owns its texts.
+    EXPECT_STREQ(caught->what(), "database is locked");
+    EXPECT_EQ(caught->code, SQLITE_BUSY);
+    EXPECT_EQ(caught->sql, "SELECT id, sample FROM assay");
+}
+
+TEST_F(ConnectionTest, FileLocationIsAPathNotAUri) {
+    // Debian's SQLite has URI names on; a location beginning with "file:" must still name a
+    // file in the working folder, with no query parameters honoured.
+    for (const char* location : {"file:analysis.db", "file:other.db?mode=ro"}) {
+        SCOPED_TRACE(location);
+        GetConnection().SetUri(fs::path(location).u16string().c_str());
+        DataBaseHandle handle;
+        handle.Open();
+        Statement statement;
+        Prepare(handle, statement, u"CREATE TABLE t(x)");
+        ForEachRow(statement, [](sqlite3_stmt*) {}); // writable: mode=ro was not applied
+        EXPECT_TRUE(fs::exists(folder_ / location));
+    }
+    EXPECT_FALSE(fs::exists(folder_ / "analysis.db"));
+    EXPECT_FALSE(fs::exists(folder_ / "other.db"));
+}
+
+TEST_F(ConnectionTest, PercentSignsPassUnchanged) {
+    DataBaseHandle handle;
+    handle.Open();
+    Statement statement;
+    const char16_t* sql = u"SELECT '%d%s%%', 'метанол 100%' LIKE '%100\\%' ESCAPE '\\'";
+    Prepare(handle, statement, sql);
+    EXPECT_STREQ(sqlite3_sql(statement.get()),
+                 "SELECT '%d%s%%', 'метанол 100%' LIKE '%100\\%' ESCAPE '\\'");
+    std::u16string text;
+    int matched = -1;
+    ForEachRow(statement, [&](sqlite3_stmt* row) {
+        text = static_cast<const char16_t*>(sqlite3_column_text16(row, 0));
+        matched = sqlite3_column_int(row, 1);
+    });
+    EXPECT_EQ(text, u"%d%s%%");
+    EXPECT_EQ(matched, 1);
+}
+
+TEST_F(ConnectionTest, RowHandlerExceptionFinalizesStatement) {
+    DataBaseHandle handle;
+    handle.Open();
+    Statement statement;
+    Prepare(handle, statement, u"SELECT 1 UNION ALL SELECT 2");
+    int rows = 0;
+    EXPECT_THROW(ForEachRow(statement,
+                            [&](sqlite3_stmt*) {
+                                ++rows;
+                                throw std::runtime_error("reader failed");
+                            }),
+                 std::runtime_error);
+    EXPECT_EQ(rows, 1);
+    EXPECT_EQ(statement.get(), nullptr);
+    EXPECT_EQ(sqlite3_next_stmt(handle.get(), nullptr), nullptr);
+}
+
+TEST_F(ConnectionTest, DeletingTheConnectionObjectForgetsTheLocation) {
+    DeleteConnection(); // none exists: nothing more than the reset
+    EXPECT_FALSE(HasConnection());
+    GetConnection().SetUri(u"first.db");
+    GetConnection().SetUri(u"second.db");
+    EXPECT_EQ(GetConnection().Uri(), u"second.db");
+    DeleteConnection();
+    EXPECT_FALSE(HasConnection());
+    EXPECT_FALSE(GetConnection().Uri().has_value());
+}
+
+} // namespace
+} // namespace DataBase
