@@ -89,6 +89,13 @@ int LoadAssay(AssayCollection& collection, DataBase::DataBaseHandle& handle, std
     return result;
 }
 
+void CheckAssayStatements(DataBase::DataBaseHandle& handle) {
+    for (const char16_t* sql : {kAssayRowSql, kPeakRowsSql, kFileNameSql}) {
+        DataBase::Statement statement;
+        DataBase::Prepare(handle, statement, sql);
+    }
+}
+
 void ReloadAssays(AssayCollection& collection, DataBase::DataBaseHandle& handle) {
     const std::vector<std::int32_t> ids = collection.Ids();
     collection.Clear();

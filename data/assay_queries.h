@@ -32,6 +32,10 @@ std::vector<Peak> ReadPeaks(DataBase::DataBaseHandle& handle, std::int32_t id);
 void QueryAssayFileName(DataBase::DataBaseHandle& handle, std::int32_t id,
                         const std::function<void(const std::u16string&)>& action);
 
+// Compiles the three statements without running them, so that a database without the host's
+// tables and columns is recognised before any command. Raises DataBase::SqlException.
+void CheckAssayStatements(DataBase::DataBaseHandle& handle);
+
 // Ascending channel, then ascending time within a channel.
 void SortPeaks(std::vector<Peak>& peaks);
 

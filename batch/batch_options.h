@@ -1,0 +1,47 @@
+#pragma once
+// The command line of sepmet-batch, parsed in one place.
+
+#include "batch/id_list.h"
+#include "calc/measurement_settings.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sepmet::batch {
+
+// One of the window's commands, each followed by the recalculation.
+struct Command {
+    enum class Kind {
+        Add,    // "+" answered with `ids`
+        Remove, // "-" with the rows of `ids` selected
+        Clear,  // "--"
+        Reload, // "R"
+        Apply,  // settings dialog confirmed with OK
+    };
+    Kind kind;
+    std::string text;     // the option as typed, e.g. "--add"
+    std::string argument; // the identifiers as typed, for Add and Remove
+    IdList ids;           // for Add and Remove
+};
+
+struct BatchOptions {
+    std::string database;
+    // The five conditions as the settings dialog would hold them, defaults as in the profile.
+    MeasurementSettings settings;
+    bool json = false;
+    std::vector<Command> commands;
+};
+
+// The picker of the window delivers at most this many identifiers to one "+".
+inline constexpr std::uint64_t kMaxIdentifiersPerAdd = 256;
+
+// The options, or nothing with `error` set to a one-line reason.
+std::optional<BatchOptions> ParseOptions(const std::vector<std::string>& args, std::string& error);
+
+// A condition value with a decimal point or a decimal comma; the whole text must be the number.
+std::optional<double> ParseConditionValue(const std::string& text);
+
+const char* UsageText();
+
+} // namespace sepmet::batch
