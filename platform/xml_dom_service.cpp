@@ -1,0 +1,326 @@
+#include "platform/xml_dom_service.h"
+
+#include "platform/utf.h"
+
+#include <bit>
+#include <cerrno>
+#include <climits>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <libxml/globals.h>
+#include <libxml/parser.h>
+#include <libxml/xmlIO.h>
+#include <libxml/xmlerror.h>
+#include <libxml/xmlsave.h>
+#include <libxslt/imports.h>
+#include <libxslt/security.h>
+#include <libxslt/transform.h>
+#include <libxslt/xslt.h>
+#include <libxslt/xsltInternals.h>
+#include <libxslt/xsltutils.h>
+#include <new>
+#include <strings.h>
+#include <unistd.h>
+
+namespace sepmet {
+namespace {
+
+// Entities are substituted and CDATA becomes text, as an XSLT processor reads stylesheets; the
+// network is never used, whatever a document refers to.
+constexpr int kParseOptions = XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_NOCDATA;
+
+// A runaway template could report thousands of errors; the operator reads the first ones.
+constexpr std::size_t kDiagnosticLimit = 4000;
+
+// Collects the diagnostics of libxml2 and libxslt while an operation runs, refuses network
+// access to every resource a document or stylesheet loads, and restores the libraries' previous
+// handlers, entity loader and default security preferences afterwards: they are process-wide
+// settings that belong to the host.
+class OperationScope {
+public:
+    OperationScope()
+        : structured_(xmlStructuredError), structuredContext_(xmlStructuredErrorContext),
+          generic_(xmlGenericError), genericContext_(xmlGenericErrorContext),
+          xsltGeneric_(xsltGenericError), xsltGenericContext_(xsltGenericErrorContext),
+          loader_(xmlGetExternalEntityLoader()), defaultPrefs_(xsltGetDefaultSecurityPrefs()) {
+        xmlSetStructuredErrorFunc(this, &OperationScope::OnStructured);
+        xmlSetGenericErrorFunc(this, &OperationScope::OnGeneric);
+        xsltSetGenericErrorFunc(this, &OperationScope::OnGeneric);
+        xmlSetExternalEntityLoader(xmlNoNetExternalEntityLoader);
+    }
+    ~OperationScope() {
+        xsltSetDefaultSecurityPrefs(defaultPrefs_);
+        if (prefs_)
+            xsltFreeSecurityPrefs(prefs_);
+        xmlSetExternalEntityLoader(loader_);
+        xsltSetGenericErrorFunc(xsltGenericContext_, xsltGeneric_);
+        xmlSetGenericErrorFunc(genericContext_, generic_);
+        xmlSetStructuredErrorFunc(structuredContext_, structured_);
+    }
+    OperationScope(const OperationScope&) = delete;
+    OperationScope& operator=(const OperationScope&) = delete;
+
+    // Reading files is allowed; writing files, creating folders and the network are not. Also
+    // made the default for the stylesheet's compilation, which checks xsl:import and
+    // xsl:include against the default preferences.
+    xsltSecurityPrefsPtr ReadOnlyPrefs() {
+        if (!prefs_) {
+            prefs_ = xsltNewSecurityPrefs();
+            if (!prefs_)
+                throw ComponentError(kStatusOutOfMemory, u"");
+            xsltSetSecurityPrefs(prefs_, XSLT_SECPREF_WRITE_FILE, xsltSecurityForbid);
+            xsltSetSecurityPrefs(prefs_, XSLT_SECPREF_CREATE_DIRECTORY, xsltSecurityForbid);
+            xsltSetSecurityPrefs(prefs_, XSLT_SECPREF_READ_NETWORK, xsltSecurityForbid);
+            xsltSetSecurityPrefs(prefs_, XSLT_SECPREF_WRITE_NETWORK, xsltSecurityForbid);
+            xsltSetDefaultSecurityPrefs(prefs_);
+        }
+        return prefs_;
+    }
+
+    static void OnGeneric(void* self, const char* format, ...) {
+        char buffer[1024];
+        va_list args;
+        va_start(args, format);
+        std::vsnprintf(buffer, sizeof buffer, format, args);
+        va_end(args);
+        static_cast<OperationScope*>(self)->Append(buffer);
+    }
+    static void OnStructured(void* self, xmlErrorPtr error) {
+        if (!error || !error->message)
+            return;
+        std::string line;
+        if (error->line > 0)
+            line = "line " + std::to_string(error->line) + ": ";
+        line += error->message;
+        static_cast<OperationScope*>(self)->Append(line);
+    }
+
+    // What the libraries reported, or `fallback` when they reported nothing.
+    std::u16string Diagnostic(std::u16string_view fallback) const {
+        std::string text = text_;
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+            text.pop_back();
+        return text.empty() ? std::u16string(fallback) : FromUtf8(text);
+    }
+
+private:
+    void Append(std::string_view piece) {
+        if (text_.size() < kDiagnosticLimit)
+            text_.append(piece.substr(0, kDiagnosticLimit - text_.size()));
+    }
+
+    xmlStructuredErrorFunc structured_;
+    void* structuredContext_;
+    xmlGenericErrorFunc generic_;
+    void* genericContext_;
+    xmlGenericErrorFunc xsltGeneric_;
+    void* xsltGenericContext_;
+    xmlExternalEntityLoader loader_;
+    xsltSecurityPrefsPtr defaultPrefs_;
+    xsltSecurityPrefsPtr prefs_ = nullptr;
+    std::string text_;
+};
+
+struct TransformContextDeleter {
+    void operator()(xsltTransformContextPtr context) const { xsltFreeTransformContext(context); }
+};
+
+bool IsUtf8(const xmlChar* encoding) {
+    return !encoding || strcasecmp(reinterpret_cast<const char*>(encoding), "UTF-8") == 0 ||
+           strcasecmp(reinterpret_cast<const char*>(encoding), "UTF8") == 0;
+}
+
+std::string TakeXmlBytes(xmlChar* data, int size) {
+    std::string bytes;
+    if (data && size > 0)
+        bytes.assign(reinterpret_cast<const char*>(data), static_cast<std::size_t>(size));
+    xmlFree(data);
+    return bytes;
+}
+
+} // namespace
+
+std::u16string StatusMessageText(std::int32_t status, std::u16string_view systemText) {
+    std::u16string text(systemText);
+    if (!text.empty() && text.back() == u'\n')
+        text.pop_back();
+    if (!text.empty() && text.back() == u'\r')
+        text.pop_back();
+    if (!text.empty())
+        return text;
+    const auto code = static_cast<std::uint32_t>(status);
+    char buffer[64];
+    if (code >= 0x80040200u && code <= 0x8004FFFFu)
+        std::snprintf(buffer, sizeof buffer, "IDispatch error #%d",
+                      static_cast<int>(code - 0x80040200u));
+    else
+        std::snprintf(buffer, sizeof buffer, "Unknown error 0x%0lX",
+                      static_cast<unsigned long>(code));
+    return FromUtf8(buffer);
+}
+
+ComponentError::ComponentError(std::int32_t status, std::u16string_view systemText)
+    : status_(status), message_(StatusMessageText(status, systemText)), what_(ToUtf8(message_)) {}
+
+XmlDocument::XmlDocument() = default;
+
+XmlDocument::~XmlDocument() {
+    Reset();
+}
+
+void XmlDocument::Reset() {
+    if (doc_)
+        xmlFreeDoc(doc_);
+    doc_ = nullptr;
+    output_.reset();
+    serialised_.reset();
+}
+
+bool XmlDocument::LoadFile(const std::string& path) {
+    Reset();
+    OperationScope scope;
+    doc_ = xmlReadFile(path.c_str(), nullptr, kParseOptions);
+    return doc_ != nullptr;
+}
+
+bool XmlDocument::LoadText(std::u16string_view text) {
+    Reset();
+    if (text.size() > INT_MAX / 2)
+        return false;
+    OperationScope scope;
+    const int size = static_cast<int>(text.size() * 2);
+    if constexpr (std::endian::native == std::endian::little) {
+        doc_ = xmlReadMemory(reinterpret_cast<const char*>(text.data()), size, nullptr, "UTF-16LE",
+                             kParseOptions);
+    } else {
+        std::string bytes;
+        bytes.reserve(static_cast<std::size_t>(size));
+        for (char16_t unit : text) {
+            bytes.push_back(static_cast<char>(unit & 0xFF));
+            bytes.push_back(static_cast<char>(unit >> 8));
+        }
+        doc_ = xmlReadMemory(bytes.data(), size, nullptr, "UTF-16LE", kParseOptions);
+    }
+    return doc_ != nullptr;
+}
+
+bool XmlDocument::Serialise(std::string& bytes, bool& utf8) const {
+    if (!doc_)
+        return false;
+    if (!serialised_) {
+        OperationScope scope;
+        xmlChar* data = nullptr;
+        int size = 0;
+        if (output_) {
+            const xmlChar* encoding = nullptr;
+            XSLT_GET_IMPORT_PTR(encoding, output_.get(), encoding)
+            serialisedUtf8_ = IsUtf8(encoding);
+            if (xsltSaveResultToString(&data, &size, doc_, output_.get()) != 0)
+                return false;
+        } else {
+            serialisedUtf8_ = true;
+            xmlDocDumpMemoryEnc(doc_, &data, &size, "UTF-8");
+            if (!data)
+                return false;
+        }
+        serialised_ = TakeXmlBytes(data, size);
+    }
+    bytes = *serialised_;
+    utf8 = serialisedUtf8_;
+    return true;
+}
+
+std::optional<std::u16string> XmlDocument::Text() const {
+    std::string bytes;
+    bool utf8 = true;
+    if (!Serialise(bytes, utf8))
+        return std::nullopt;
+    if (utf8)
+        return FromUtf8(bytes);
+    // The output encoding is another one: serialise the tree once more without conversion.
+    OperationScope scope;
+    xmlOutputBufferPtr buffer = xmlAllocOutputBuffer(nullptr);
+    if (!buffer)
+        return std::nullopt;
+    const bool written = xsltSaveResultTo(buffer, doc_, output_.get()) >= 0;
+    std::string text;
+    if (written)
+        text.assign(reinterpret_cast<const char*>(xmlOutputBufferGetContent(buffer)),
+                    xmlOutputBufferGetSize(buffer));
+    xmlOutputBufferClose(buffer);
+    if (!written)
+        return std::nullopt;
+    return FromUtf8(text);
+}
+
+void XmlDocument::Save(int fd, const std::string& pathForMessages) const {
+    std::string bytes;
+    bool utf8 = true;
+    if (!Serialise(bytes, utf8))
+        throw ComponentError(kStatusFailed, u"The document cannot be serialised.");
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const int error = n < 0 ? errno : EIO;
+            throw ComponentError(kStatusFailed, FromUtf8("Cannot write \"" + pathForMessages +
+                                                         "\": " + std::strerror(error)));
+        }
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+XmlDomService::XmlDomService() {
+    xmlInitParser();
+    xsltInit();
+}
+
+std::unique_ptr<XmlDocument> XmlDomService::CreateDocument() {
+    return std::unique_ptr<XmlDocument>(new (std::nothrow) XmlDocument());
+}
+
+void XmlDomService::TransformNodeToObject(XmlDocument& source, const XmlDocument& stylesheet,
+                                          XmlDocument& result) {
+    if (source.Empty() || stylesheet.Empty())
+        throw ComponentError(kStatusFailed, u"The source or the stylesheet document is empty.");
+    OperationScope scope;
+    xsltSecurityPrefsPtr prefs = scope.ReadOnlyPrefs();
+
+    // Compiling takes the tree over; the stylesheet document stays as it is.
+    xmlDocPtr copy = xmlCopyDoc(stylesheet.doc_, 1);
+    if (!copy)
+        throw ComponentError(kStatusOutOfMemory, u"");
+    xsltStylesheetPtr compiled = xsltParseStylesheetDoc(copy);
+    if (!compiled) {
+        xmlFreeDoc(copy);
+        throw ComponentError(kStatusFailed, scope.Diagnostic(u"The stylesheet does not compile."));
+    }
+    std::shared_ptr<_xsltStylesheet> style(compiled, xsltFreeStylesheet);
+    if (style->errors != 0)
+        throw ComponentError(kStatusFailed, scope.Diagnostic(u"The stylesheet does not compile."));
+
+    std::unique_ptr<xsltTransformContext, TransformContextDeleter> context(
+        xsltNewTransformContext(style.get(), source.doc_));
+    if (!context)
+        throw ComponentError(kStatusOutOfMemory, u"");
+    xsltSetCtxtSecurityPrefs(prefs, context.get());
+    xsltSetTransformErrorFunc(context.get(), &scope, &OperationScope::OnGeneric);
+    xmlDocPtr output =
+        xsltApplyStylesheetUser(style.get(), source.doc_, nullptr, nullptr, nullptr, context.get());
+    const bool failed =
+        !output || context->state == XSLT_STATE_ERROR || context->state == XSLT_STATE_STOPPED;
+    context.reset();
+    if (failed) {
+        if (output)
+            xmlFreeDoc(output);
+        throw ComponentError(kStatusFailed, scope.Diagnostic(u"The transformation failed."));
+    }
+    result.Reset();
+    result.doc_ = output;
+    result.output_ = std::move(style);
+}
+
+} // namespace sepmet

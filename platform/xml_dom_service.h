@@ -1,0 +1,98 @@
+#pragma once
+// The XML DOM and XSLT service of the report: documents that load from a file or a text, give
+// back their text, are transformed by a stylesheet into a result document, and are saved.
+// Built on libxml2 and libxslt. Diagnostics of the parser and the processor are collected for
+// the error in hand and never printed; the handlers of the libraries are restored afterwards.
+
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct _xmlDoc;
+struct _xsltStylesheet;
+
+namespace sepmet {
+
+// Status codes in the host platform's 32-bit form.
+inline constexpr std::int32_t kStatusFailed = static_cast<std::int32_t>(0x80004005);
+inline constexpr std::int32_t kStatusOutOfMemory = static_cast<std::int32_t>(0x8007000E);
+
+// The message text of a status: `systemText` (the processor's diagnostic) without its trailing
+// line break, or when that is empty "IDispatch error #%d" for 0x80040200...0x8004FFFF (filled
+// with the code minus 0x80040200) and "Unknown error 0x%0lX" for any other code.
+std::u16string StatusMessageText(std::int32_t status, std::u16string_view systemText);
+
+// A failing call of the service, with its status code and message text.
+class ComponentError : public std::exception {
+public:
+    ComponentError(std::int32_t status, std::u16string_view systemText);
+    std::int32_t Status() const { return status_; }
+    const std::u16string& MessageText() const { return message_; }
+    const char* what() const noexcept override { return what_.c_str(); }
+
+private:
+    std::int32_t status_;
+    std::u16string message_;
+    std::string what_;
+};
+
+class XmlDocument {
+public:
+    XmlDocument();
+    ~XmlDocument();
+    XmlDocument(const XmlDocument&) = delete;
+    XmlDocument& operator=(const XmlDocument&) = delete;
+
+    // Loading is always synchronous. Both give false, not an error, for a text or file that is
+    // missing, unreadable or not well-formed; the document is then empty. Loading never touches
+    // the network; entities are kept as written.
+    bool LoadFile(const std::string& path);
+    // `text` is UTF-16; any encoding named in its declaration is overridden.
+    bool LoadText(std::u16string_view text);
+
+    bool Empty() const { return doc_ == nullptr; }
+
+    // The document as text: the serialisation its output settings ask for (a transformation
+    // result is serialised as its stylesheet's xsl:output says, e.g. as HTML). Nothing for an
+    // empty document.
+    std::optional<std::u16string> Text() const;
+
+    // Writes the same serialisation, in the output encoding, to the open file `fd`.
+    // `pathForMessages` names the file in the error. Raises ComponentError.
+    void Save(int fd, const std::string& pathForMessages) const;
+
+private:
+    friend class XmlDomService;
+    void Reset();
+    // The serialised bytes in the output encoding, and whether that encoding is UTF-8.
+    bool Serialise(std::string& bytes, bool& utf8) const;
+
+    _xmlDoc* doc_ = nullptr;
+    // For a transformation result: the compiled stylesheet whose output settings govern the
+    // serialisation (shared, it owns its own copy of the stylesheet tree).
+    std::shared_ptr<_xsltStylesheet> output_;
+    mutable std::optional<std::string> serialised_;
+    mutable bool serialisedUtf8_ = true;
+};
+
+class XmlDomService {
+public:
+    // Initialising the libraries cannot fail.
+    XmlDomService();
+
+    // A new, empty document; nullptr only when memory runs out.
+    std::unique_ptr<XmlDocument> CreateDocument();
+
+    // Transforms `source` with `stylesheet` into `result`, which receives the output as a tree.
+    // The stylesheet may read files; writing files, creating folders and any network access are
+    // refused and fail the transformation. Raises ComponentError (kStatusFailed with the
+    // processor's diagnostic) when the stylesheet does not compile or the transformation fails.
+    // `source` may be changed by the transformation (xsl:strip-space).
+    void TransformNodeToObject(XmlDocument& source, const XmlDocument& stylesheet,
+                               XmlDocument& result);
+};
+
+} // namespace sepmet

@@ -1,0 +1,30 @@
+#pragma once
+// The report for the batch program: the rendered report written to a named file, or the report
+// document itself.
+
+#include "calc/calculation_state.h"
+#include "calc/message_log.h"
+#include "data/assay_collection.h"
+
+#include <string>
+
+namespace sepmet {
+
+enum class ReportFileOutcome {
+    Written,            // the file holds the report
+    Failed,             // the reason went through the message-box service (1052 to 1055)
+    NoSharedDataFolder, // no template given and $XDG_DATA_DIRS names no usable folder
+};
+
+// Renders the report of `assays`, `state` and `log` into `htmlPath` (created or replaced) with
+// `templatePath`, or with the shared template when `templatePath` is empty.
+ReportFileOutcome WriteReportFile(const AssayCollection& assays, const CalculationState& state,
+                                  const MessageLog& log, const std::string& htmlPath,
+                                  const std::string& templatePath = {});
+
+// Writes the report document to `xmlPath` as UTF-16LE bytes, without a byte-order mark.
+// Returns the empty text on success, else an English reason.
+std::string WriteReportXml(const AssayCollection& assays, const CalculationState& state,
+                           const MessageLog& log, const std::string& xmlPath);
+
+} // namespace sepmet

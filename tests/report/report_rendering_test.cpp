@@ -1,0 +1,279 @@
+#include "platform/utf.h"
+#include "platform/xml_dom_service.h"
+#include "report/report_generator.h"
+#include "report_test_support.h"
+
+#include <filesystem>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace sepmet {
+namespace {
+
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
+using ::testing::Not;
+using testing::ReadFile;
+using testing::RecordingMessageBox;
+using testing::ScopedEnv;
+using ::testing::StartsWith;
+using testing::TempFolder;
+
+constexpr const char* kTemplatePath = "Orvane4/Templates/sepmet/Report.xsl";
+
+std::string Stylesheet(const std::string& body, const std::string& attributes = "",
+                       const std::string& version = "1.0") {
+    return "<?xml version=\"1.0\"?><xsl:stylesheet version=\"" + version +
+           "\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\"" + attributes +
+           "><xsl:output method=\"html\" encoding=\"UTF-8\"/>" + body + "</xsl:stylesheet>";
+}
+
+std::string Template(const std::string& text) {
+    return Stylesheet("<xsl:template match=\"/\"><p>" + text +
+                      "<xsl:value-of select=\"root/@atmP\"/></p></xsl:template>");
+}
+
+std::time_t FixedTime() {
+    return 1709629620;
+} // 5 March 2024, 09:07 UTC
+
+class ReportRenderingTest : public ::testing::Test {
+protected:
+    ReportRenderingTest() {
+        generator.assays = &assays;
+        generator.SetClock(&FixedTime);
+    }
+
+    void InstallTemplate(const std::string& content) { share.Write(kTemplatePath, content); }
+    std::vector<std::u16string> Texts() const {
+        std::vector<std::u16string> texts;
+        for (const auto& m : messages.shown) {
+            EXPECT_EQ(m.caption, u"sepmet");
+            EXPECT_EQ(m.icon, MessageIcon::Error);
+            texts.push_back(m.text);
+        }
+        return texts;
+    }
+
+    TempFolder share;
+    TempFolder temp;
+    ScopedEnv dataDirs{"XDG_DATA_DIRS", share.path()};
+    ScopedEnv tmpDir{"TMPDIR", temp.path()};
+    ScopedEnv zone{"TZ", "UTC0"};
+    ScopedEnv locale{"LC_ALL", "C"};
+    RecordingMessageBox messages;
+    CalculationState state;
+    MessageLog log;
+    AssayCollection assays;
+    ReportGenerator generator{state, log};
+};
+
+TEST_F(ReportRenderingTest, ShippedTemplateShowsValuesAndEscapedTexts) {
+    ScopedEnv shipped("XDG_DATA_DIRS", SEPMET_SOURCE_DIR "/share");
+    state.settings.vW = 250;
+    state.calibrationTable[u"Метанол"].k_avg = 0.049512;
+    ContentRecord& content = state.contentTable[u"Метанол"];
+    content.y_avg = 0.0505;
+    content.uncertainty = 0.0108143;
+    content.massFraction = 7.2142857;
+    content.molarFraction = 0.0012;
+    Assay assay;
+    assay.id = 1;
+    assay.date = FixedTime();
+    assay.filename = u"D:\\data\\run1.chr";
+    assay.sample = u"град <b>5</b> & \"x\"";
+    assay.mixture = u"<script>alert(1)</script>";
+    assay.type = u"Градуировка";
+    assays.AddLoadedAssay(assay);
+    log.AddWarning(u"Повторяемость превышена");
+
+    ASSERT_TRUE(generator.Generate());
+    EXPECT_THAT(Texts(), ::testing::IsEmpty());
+
+    const std::string path = generator.OutputFile();
+    EXPECT_EQ(ToUtf8(generator.outputPath), path);
+    EXPECT_THAT(path, StartsWith(temp.path() + "/pqr"));
+    EXPECT_THAT(std::filesystem::path(path).filename().string(),
+                MatchesRegex("pqr[0-9A-F]{1,4}\\.TMP\\.html"));
+    const std::string reserved = path.substr(0, path.size() - 5);
+    EXPECT_TRUE(std::filesystem::is_regular_file(reserved));
+    EXPECT_EQ(std::filesystem::file_size(reserved), 0u);
+
+    const std::string html = ReadFile(path);
+    EXPECT_THAT(html, StartsWith("<!DOCTYPE html"));
+    for (const char* expected :
+         {"Расчет производится согласно СТО Газпром 5.36-2011 п.13", "250", "101,325", "run1.chr",
+          "05.03.24  09:07", "0,0495", "0,050500 ± 0,010814", "7,214286", "0,001200",
+          "Предупреждения!", "     - Повторяемость превышена", "Оператор О.О.", "03/05/24 09:07:00",
+          "1.0.2.0", "град &lt;b&gt;5&lt;/b&gt; &amp; \"x\"",
+          "&lt;script&gt;alert(1)&lt;/script&gt;"})
+        EXPECT_THAT(html, HasSubstr(expected));
+    EXPECT_THAT(html, Not(HasSubstr("<script")));
+    EXPECT_THAT(html, Not(HasSubstr("http://")));
+    EXPECT_EQ(FromUtf8(html), generator.resultXml);
+    EXPECT_EQ(generator.sourceXml, generator.BuildXml());
+    EXPECT_THAT(ToUtf8(generator.stylesheetXml), HasSubstr("xsl:stylesheet"));
+}
+
+TEST_F(ReportRenderingTest, MissingTemplateIsReportedAndNothingIsWritten) {
+    EXPECT_FALSE(generator.Generate());
+    EXPECT_THAT(Texts(), ::testing::ElementsAre(u"Не удалось загрузить шаблон отчёта.\n"
+                                                u"Error parsing XSLT Document instance."));
+    EXPECT_TRUE(temp.Names().empty());
+    EXPECT_TRUE(generator.outputPath.empty());
+}
+
+TEST_F(ReportRenderingTest, TemplateThatIsNotWellFormedIsReportedLikeAMissingOne) {
+    InstallTemplate("<xsl:stylesheet");
+    EXPECT_FALSE(generator.Generate());
+    EXPECT_THAT(Texts(), ::testing::ElementsAre(u"Не удалось загрузить шаблон отчёта.\n"
+                                                u"Error parsing XSLT Document instance."));
+}
+
+TEST_F(ReportRenderingTest, WithoutSharedDataFolderNothingHappens) {
+    ScopedEnv relative("XDG_DATA_DIRS", "share:relative/only");
+    EXPECT_FALSE(generator.Generate());
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(temp.Names().empty());
+}
+
+TEST_F(ReportRenderingTest, TextsTheParserRejects) {
+    const std::u16string good = FromUtf8(Template("x"));
+    const struct {
+        std::u16string source, stylesheet;
+        const char* error;
+    } cases[] = {
+        {u"<root", good, "Error parsing Source Document instance."},
+        {u"", good, "Error parsing Source Document instance."},
+        {u"<root/>", u"<xsl:stylesheet>", "Error parsing Stylesheet Document instance."},
+        {u"<root/>", u"", "Error parsing Stylesheet Document instance."},
+    };
+    for (const auto& c : cases) {
+        generator.sourceXml = c.source;
+        generator.stylesheetXml = c.stylesheet;
+        try {
+            generator.Transform();
+            ADD_FAILURE() << c.error;
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), c.error);
+        }
+    }
+    EXPECT_TRUE(temp.Names().empty());
+}
+
+TEST_F(ReportRenderingTest, TransformationFailuresCarryTheSignedStatus) {
+    const struct {
+        std::string stylesheet;
+        const char* diagnostic;
+    } cases[] = {
+        {Stylesheet("<xsl:template match=\"/\"><xsl:message terminate=\"yes\">остановлено"
+                    "</xsl:message></xsl:template>"),
+         "остановлено"},
+        {Stylesheet("<xsl:template match=\"/\"><xsl:value-of select=\"no-such-function()\"/>"
+                    "</xsl:template>"),
+         "no-such-function"},
+        {"<html xmlns=\"http://www.w3.org/1999/xhtml\"/>", ""}, // well-formed, not XSLT
+    };
+    for (const auto& c : cases) {
+        InstallTemplate(c.stylesheet);
+        messages.shown.clear();
+        EXPECT_FALSE(generator.Generate());
+        const auto texts = Texts();
+        ASSERT_EQ(texts.size(), 1u);
+        const std::string text = ToUtf8(texts[0]);
+        EXPECT_THAT(text, StartsWith("Ошибка -2147467259. Не удалось создать отчёт.\n"));
+        EXPECT_THAT(text, HasSubstr(c.diagnostic));
+        EXPECT_THAT(text, Not(EndsWith("\n")));
+    }
+    EXPECT_TRUE(temp.Names().empty());
+    EXPECT_TRUE(generator.outputPath.empty());
+}
+
+TEST_F(ReportRenderingTest, TemplateMayReadFilesButNotWriteThemOrUseTheNetwork) {
+    const std::string readable = share.Write("note.xml", "<note>из файла</note>");
+    InstallTemplate(Template("<xsl:value-of select=\"document('" + readable + "')/note\"/>"));
+    ASSERT_TRUE(generator.Generate());
+    EXPECT_THAT(ReadFile(generator.OutputFile()), HasSubstr("из файла"));
+    const std::string firstOutput = generator.OutputFile();
+
+    const std::string target = share.path() + "/written.html";
+    const std::string inNewFolder = share.path() + "/new/written.html";
+    const std::string refused[] = {
+        Stylesheet("<xsl:template match=\"/\"><xsl:document href=\"" + target +
+                       "\"><p>x</p></xsl:document><p>main</p></xsl:template>",
+                   "", "1.1"),
+        Stylesheet("<xsl:template match=\"/\"><xsl:document href=\"" + inNewFolder +
+                       "\"><p>x</p></xsl:document><p>main</p></xsl:template>",
+                   "", "1.1"),
+        Template("<xsl:value-of select=\"document('http://127.0.0.1:9/x.xml')\"/>"),
+    };
+    for (const std::string& stylesheet : refused) {
+        InstallTemplate(stylesheet);
+        messages.shown.clear();
+        EXPECT_FALSE(generator.Generate()) << stylesheet;
+        const auto texts = Texts();
+        ASSERT_EQ(texts.size(), 1u) << stylesheet;
+        EXPECT_THAT(ToUtf8(texts[0]),
+                    StartsWith("Ошибка -2147467259. Не удалось создать отчёт.\n"));
+        EXPECT_THAT(ToUtf8(texts[0]), HasSubstr("denied"));
+    }
+    EXPECT_FALSE(std::filesystem::exists(target));
+    EXPECT_FALSE(std::filesystem::exists(share.path() + "/new"));
+    EXPECT_EQ(generator.OutputFile(), firstOutput);
+}
+
+TEST_F(ReportRenderingTest, EveryReportIsANewFileAndReadsTheTemplateAfresh) {
+    InstallTemplate(Template("первый "));
+    ASSERT_TRUE(generator.Generate());
+    const std::string first = generator.OutputFile();
+    const std::string firstHtml = ReadFile(first);
+    EXPECT_THAT(firstHtml, HasSubstr("первый 101,325"));
+
+    InstallTemplate(Template("второй "));
+    state.settings.atmP = 99.5;
+    ASSERT_TRUE(generator.Generate());
+    const std::string second = generator.OutputFile();
+    EXPECT_NE(second, first);
+    EXPECT_THAT(ReadFile(second), HasSubstr("второй 99,5"));
+    EXPECT_EQ(ReadFile(first), firstHtml);
+    EXPECT_EQ(temp.Names().size(), 4u); // two reservations, two reports
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ReportRenderingTest, NoTemporaryNameMeansMessageAndNothingWritten) {
+    InstallTemplate(Template(""));
+    const std::string notAFolder = temp.Write("plain-file", "");
+    for (const std::string& folder : {temp.path() + "/missing", notAFolder}) {
+        ScopedEnv badTemp("TMPDIR", folder);
+        messages.shown.clear();
+        EXPECT_FALSE(generator.Generate());
+        const auto texts = Texts();
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_THAT(ToUtf8(texts[0]), StartsWith("Не удалось создать отчёт.\nCannot reserve a "
+                                                 "temporary file name in \"" +
+                                                 folder + "\": "));
+    }
+    EXPECT_EQ(temp.Names(), std::vector<std::string>{"plain-file"});
+    EXPECT_TRUE(generator.outputPath.empty());
+}
+
+TEST(ReportStatusText, SystemTextOrFallbackByCode) {
+    const struct {
+        std::uint32_t code;
+        std::u16string system, expected;
+    } cases[] = {
+        {0x80004005, u"line 3: boom\n", u"line 3: boom"},
+        {0x80004005, u"", u"Unknown error 0x80004005"},
+        {0x80040200, u"", u"IDispatch error #0"},
+        {0x8004FFFF, u"", u"IDispatch error #65023"},
+        {0x800401FF, u"", u"Unknown error 0x800401FF"},
+        {0x1, u"", u"Unknown error 0x1"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(StatusMessageText(static_cast<std::int32_t>(c.code), c.system), c.expected);
+}
+
+} // namespace
+} // namespace sepmet
