@@ -1,0 +1,118 @@
+// Runs the sepmet-batch program on the demo analysis database, as the demo and automation do.
+
+#include <cstdio>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+};
+
+Result RunProgram(const std::string& arguments) {
+    const std::string command = std::string(SEPMET_BATCH_EXE) + " " + arguments + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return {-1, ""};
+    std::string out;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        out.append(buffer, n);
+    const int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+class BatchProgram : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        const char* dir = std::getenv("TMPDIR");
+        database = new std::string(std::string(dir && *dir ? dir : "/tmp") + "/sepmet-demo-" +
+                                   std::to_string(getpid()) + ".db");
+        const std::string command = std::string(SEPMET_DEMO_DATABASE_EXE) + " " + *database;
+        ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+    static void TearDownTestSuite() {
+        std::remove(database->c_str());
+        delete database;
+    }
+
+    static std::string* database;
+};
+
+std::string* BatchProgram::database = nullptr;
+
+TEST_F(BatchProgram, DemoDeterminationPassesEveryCheck) {
+    Result r = RunProgram("--db " + *database + " --vW 100 --vG 10 --rhoG 0.7 --add 1-12");
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, "Градуировка\n"
+                     "№\tКомпонент\tК градуировочный\n"
+                     "1\tМетанол\t0,0493\n"
+                     "\n"
+                     "Расчет\n"
+                     "№\tКомпонент\tМасс. концентр. ,мг/дм3\tМасс. доля , %\tМолярная доля , %\n"
+                     "1\tМетанол\t0,120736 ± 0,021961\t0,017248\t0,009059\n"
+                     "\n"
+                     "Сист. сообщения\n"
+                     "Ошибок нет!\n"
+                     "Предупреждений нет!\n");
+}
+
+TEST_F(BatchProgram, JsonLinePerCommand) {
+    Result r = RunProgram("--db " + *database +
+                          " --vW 100 --vG 10 --rhoG 0,7 --json --add 1-10,16,17 --add 13");
+    ASSERT_EQ(r.status, 0) << r.out;
+    const std::size_t firstEnd = r.out.find('\n');
+    ASSERT_NE(firstEnd, std::string::npos);
+    const std::string first = r.out.substr(0, firstEnd);
+    const std::string second = r.out.substr(firstEnd + 1);
+    EXPECT_EQ(second.find('\n'), second.size() - 1);
+
+    // The pair 16, 17 exceeds the repeatability limit; 13 as the third breaks the critical range.
+    EXPECT_EQ(first.rfind("{\"command\":\"--add\",\"argument\":\"1-10,16,17\","
+                          "\"assays\":[1,2,3,4,5,6,7,8,9,10,16,17],"
+                          "\"calibrationReady\":true,\"absorptionReady\":true,"
+                          "\"conditionsReady\":true,\"grad\":[[\"1\",\"Метанол\",\"0,0493\"]],"
+                          "\"calc\":[[\"1\",\"Метанол\",\"0,000000 ± 0,000000\",\"0,000000\","
+                          "\"0,000000\"]],",
+                          0),
+              0u)
+        << first;
+    EXPECT_NE(first.find("\"k_avg\":0.049299999999999997,\"y_avg\":0,"), std::string::npos);
+    EXPECT_NE(first.find("\"areas\":[238,281.5],\"threeMeasurementsRequired\":true}"),
+              std::string::npos);
+    EXPECT_NE(second.find("\"messages\":[\"Ошибки!\",\"     - Метанол: превышает значение "
+                          "критического диапазона. Выясните причины превышения критического "
+                          "диапазона. п.13.7\",\"Предупреждений нет!\"]"),
+              std::string::npos)
+        << second;
+    EXPECT_NE(second.find("\"threeMeasurementsRequired\":false}"), std::string::npos);
+}
+
+TEST_F(BatchProgram, ExitStatusForBadUsageAndUnusableDatabases) {
+    struct Case {
+        std::string arguments;
+        int status;
+        const char* says;
+    } cases[] = {
+        {"--add 1", 2, "--db FILE is required"},
+        {"--db " + *database + " --add 1-x", 2, "bad identifier"},
+        {"--db " + *database + " --gasT warm --add 1", 2, "is not a number"},
+        {"--db /nonexistent/sepmet.db --add 1", 3, "no such file"},
+        {"--db /tmp --add 1", 3, "not a regular file"},
+        {"--db " + std::string(SEPMET_BATCH_EXE) + " --add 1", 3, "file is not a database"},
+        {"--db " + *database + " --gasT -273 --add 1-12", 0, "Некорректные параметры"},
+    };
+    for (const Case& c : cases) {
+        Result r = RunProgram(c.arguments);
+        EXPECT_EQ(r.status, c.status) << c.arguments << "\n" << r.out;
+        EXPECT_NE(r.out.find(c.says), std::string::npos) << r.out;
+    }
+}
+
+} // namespace
