@@ -3,7 +3,11 @@
 
 #include "plugin/host_api.h"
 
+#if defined(_WIN32)
+#define SEPMET_EXPORT __declspec(dllexport)
+#else
 #define SEPMET_EXPORT __attribute__((visibility("default")))
+#endif
 
 extern "C" {
 // The information record; may be called at any time, also before Load.
