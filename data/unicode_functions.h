@@ -10,4 +10,4 @@ namespace sepmet {
 // registration is returned.
 int RegisterUnicodeFunctions(sqlite3* db);
 
-}  // namespace sepmet
+} // namespace sepmet

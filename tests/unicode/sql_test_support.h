@@ -1,0 +1,89 @@
+#pragma once
+// A real SQLite connection for the Unicode function tests and the outcome of one expression.
+
+#include "data/unicode_functions.h"
+
+#include <ostream>
+#include <sqlite3.h>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace sepmet::test {
+
+struct Outcome {
+    enum Kind { Text, Null, Error } kind = Null;
+    std::string value; // the text, the integer as text, or the error message
+
+    bool operator==(const Outcome&) const = default;
+};
+
+inline Outcome TextOutcome(std::string value) {
+    return {Outcome::Text, std::move(value)};
+}
+inline Outcome NullOutcome() {
+    return {Outcome::Null, {}};
+}
+inline Outcome ErrorOutcome(std::string message) {
+    return {Outcome::Error, std::move(message)};
+}
+
+inline std::ostream& operator<<(std::ostream& out, const Outcome& outcome) {
+    static const char* const kinds[] = {"text", "NULL", "error"};
+    return out << kinds[outcome.kind] << " \"" << outcome.value << "\"";
+}
+
+class Connection {
+public:
+    // encoding: "UTF-8" or "UTF-16le"; withFunctions false gives SQLite's own definitions.
+    explicit Connection(const char* encoding = "UTF-8", bool withFunctions = true) {
+        sqlite3_open(":memory:", &db_);
+        Exec(std::string("PRAGMA encoding = '") + encoding + "'");
+        if (withFunctions)
+            registration_ = RegisterUnicodeFunctions(db_);
+    }
+    ~Connection() { sqlite3_close(db_); }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    sqlite3* get() const { return db_; }
+    int registration() const { return registration_; }
+
+    void Exec(const std::string& sql) const {
+        char* error = nullptr;
+        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+            std::string message = error ? error : "";
+            sqlite3_free(error);
+            throw std::runtime_error(sql + ": " + message);
+        }
+    }
+
+    // The first column of the first row of a SELECT; parameters are bound as UTF-8 texts.
+    Outcome Eval(const std::string& sql, const std::vector<std::string>& parameters = {}) const {
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK)
+            throw std::runtime_error(sql + ": " + sqlite3_errmsg(db_));
+        for (std::size_t i = 0; i < parameters.size(); ++i)
+            sqlite3_bind_text(statement, static_cast<int>(i + 1), parameters[i].data(),
+                              static_cast<int>(parameters[i].size()), SQLITE_TRANSIENT);
+        Outcome outcome;
+        const int rc = sqlite3_step(statement);
+        if (rc == SQLITE_ROW) {
+            if (sqlite3_column_type(statement, 0) != SQLITE_NULL) {
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+                outcome = TextOutcome(std::string(
+                    text, static_cast<std::size_t>(sqlite3_column_bytes(statement, 0))));
+            }
+        } else {
+            outcome = ErrorOutcome(sqlite3_errmsg(db_));
+        }
+        sqlite3_finalize(statement);
+        return outcome;
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+    int registration_ = -1;
+};
+
+} // namespace sepmet::test
