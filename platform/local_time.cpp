@@ -14,8 +14,6 @@
 namespace sepmet {
 namespace {
 
-// localtime_r reads TZ only once per process unless tzset is called; a report made after the
-// zone changed should use the new zone, as the system's own clock display does.
 bool ToLocalTime(std::int64_t seconds, std::tm& out) {
     if constexpr (sizeof(std::time_t) < sizeof(std::int64_t)) {
         if (seconds < std::numeric_limits<std::time_t>::min() ||
@@ -23,7 +21,6 @@ bool ToLocalTime(std::int64_t seconds, std::tm& out) {
             return false;
     }
     const std::time_t t = static_cast<std::time_t>(seconds);
-    tzset();
     return localtime_r(&t, &out) != nullptr;
 }
 
@@ -79,6 +76,10 @@ std::string FormatTm(const char* format, const std::tm& tm, locale_t locale) {
 }
 
 } // namespace
+
+void ReadLocalTimeZone() {
+    tzset();
+}
 
 std::u16string FormatChromatogramDate(std::int64_t secondsSinceEpoch) {
     std::tm tm{};

@@ -8,6 +8,11 @@
 
 namespace sepmet {
 
+// Reads the local time zone ($TZ, else the system's zone) afresh. The conversions below use the
+// zone read last; localtime_r alone reads it only once per process. Reading it costs a look at
+// the zone file, so a report reads it once, not for every date.
+void ReadLocalTimeZone();
+
 // "%d.%m.%y  %R" (two blanks, 24-hour clock) of `secondsSinceEpoch` in local time, e.g.
 // "05.03.24  09:07". Dates before 1970 are converted like any other. A value that the local-time
 // conversion cannot represent (a year outside the range of `int`) gives the empty text, so the

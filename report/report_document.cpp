@@ -40,6 +40,8 @@ std::u16string ReportGenerator::BuildXml() const {
     declaration.append_attribute("encoding").set_value("UTF-16LE");
 
     pugi::xml_node root = doc.append_child("root");
+    // A zone changed since the last report takes effect, as on the system's own clock.
+    ReadLocalTimeZone();
     Set(root, "date_created", FormatUserDateTime(clock_()));
     const MeasurementSettings& settings = state_.settings;
     Set(root, "vW", FormatGeneral(settings.vW, 10));

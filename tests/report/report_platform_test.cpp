@@ -1,0 +1,162 @@
+// The platform services the report stands on: shared data folder, temporary files, dates.
+
+#include "platform/local_time.h"
+#include "platform/shared_data_folder.h"
+#include "platform/temp_file.h"
+#include "platform/utf.h"
+#include "report/report_file.h"
+#include "report/report_generator.h"
+#include "report_test_support.h"
+
+#include <clocale>
+#include <filesystem>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace sepmet {
+namespace {
+
+using ::testing::HasSubstr;
+using testing::ReadFile;
+using testing::RecordingMessageBox;
+using testing::ScopedEnv;
+using ::testing::StartsWith;
+using testing::TempFolder;
+
+TEST(SharedDataFolder, FirstFolderHoldingTheTemplateElseTheFirst) {
+    TempFolder a, b;
+    b.Write(kReportTemplateRelativePath, "<x/>");
+    const struct {
+        std::optional<std::string> value;
+        std::optional<std::string> expected;
+    } cases[] = {
+        {a.path() + ":" + b.path(), b.path()},
+        {b.path() + "/:" + a.path(), b.path()},
+        {a.path() + "//", a.path()},
+        {"relative:" + a.path() + "::" + b.path(), b.path()},
+        {"relative:also/relative", std::nullopt},
+        {std::nullopt, "/usr/local/share"},
+        {"", "/usr/local/share"},
+    };
+    for (const auto& c : cases) {
+        ScopedEnv env("XDG_DATA_DIRS", c.value);
+        EXPECT_EQ(SharedDataFolder(), c.expected) << c.value.value_or("(unset)");
+    }
+    EXPECT_EQ(SharedDataFile("/", "a/b"), "/a/b");
+    EXPECT_EQ(SharedDataFile("/x", "a/b"), "/x/a/b");
+}
+
+TEST(TemporaryFile, ReservesNewNamesAndNeverReusesOne) {
+    TempFolder folder;
+    {
+        ScopedEnv env("TMPDIR", folder.path() + "/");
+        EXPECT_EQ(TemporaryFolder(), folder.path());
+    }
+    {
+        ScopedEnv env("TMPDIR", "");
+        EXPECT_EQ(TemporaryFolder(), "/tmp");
+    }
+    std::set<std::string> paths;
+    for (int i = 0; i < 20; ++i) {
+        ReservedFile file = ReserveTemporaryFile(folder.path(), "pqr", ".html");
+        ASSERT_TRUE(file.reserved()) << file.error;
+        EXPECT_EQ(file.path, file.reservedName + ".html");
+        EXPECT_TRUE(std::filesystem::is_regular_file(file.reservedName));
+        EXPECT_TRUE(paths.insert(file.path).second);
+    }
+    EXPECT_EQ(folder.Names().size(), 40u);
+}
+
+TEST(TemporaryFile, TakenCompanionNameIsSkippedAndNotWrittenThrough) {
+    // With every number but one taken by an HTML file of that name, the free number is found and
+    // the existing files keep their content.
+    TempFolder folder;
+    const std::string content = "someone else's";
+    for (unsigned n = 1; n <= 0xFFFF; ++n) {
+        if (n == 0x2A)
+            continue;
+        char name[32];
+        std::snprintf(name, sizeof name, "/pqr%X.TMP.html", n);
+        std::FILE* f = std::fopen((folder.path() + name).c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs(content.c_str(), f);
+        std::fclose(f);
+    }
+    ReservedFile file = ReserveTemporaryFile(folder.path(), "pqr", ".html");
+    ASSERT_TRUE(file.reserved()) << file.error;
+    EXPECT_EQ(file.path, folder.path() + "/pqr2A.TMP.html");
+    EXPECT_EQ(ReadFile(folder.path() + "/pqr1.TMP.html"), content);
+    EXPECT_FALSE(std::filesystem::exists(folder.path() + "/pqr1.TMP"));
+
+    ReservedFile none = ReserveTemporaryFile(folder.path(), "pqr", ".html");
+    EXPECT_FALSE(none.reserved());
+    EXPECT_THAT(none.error, HasSubstr("all names are taken"));
+}
+
+TEST(LocalTime, UserFormatsComeFromTheEnvironmentWithoutTouchingTheProcessLocale) {
+    ScopedEnv zone("TZ", "UTC0");
+    ReadLocalTimeZone();
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    const std::time_t when = 1709629620; // 5 March 2024, 09:07 UTC
+    {
+        ScopedEnv all("LC_ALL", "C.UTF-8");
+        EXPECT_EQ(FormatUserDateTime(when), u"03/05/24 09:07:00");
+    }
+    {
+        // A locale that is not installed falls back to the "C" forms.
+        ScopedEnv all("LC_ALL", std::nullopt);
+        ScopedEnv time("LC_TIME", "xx_NOWHERE.UTF-8");
+        EXPECT_EQ(FormatUserDateTime(when), u"03/05/24 09:07:00");
+    }
+    EXPECT_EQ(std::setlocale(LC_ALL, nullptr), before);
+    EXPECT_EQ(FormatChromatogramDate(when), u"05.03.24  09:07");
+}
+
+TEST(BatchReport, WritesTheRenderedReportAndTheDocumentBytes) {
+    TempFolder out;
+    ScopedEnv zone("TZ", "UTC0");
+    RecordingMessageBox messages;
+    CalculationState state;
+    state.calibrationTable[u"Метанол"].k_avg = 0.05;
+    MessageLog log;
+    AssayCollection assays;
+
+    const std::string html = out.path() + "/report.html";
+    out.Write("report.html", "old content that is replaced");
+    const std::string xsl = SEPMET_SOURCE_DIR "/share/Orvane4/Templates/sepmet/Report.xsl";
+    EXPECT_EQ(WriteReportFile(assays, state, log, html, xsl), ReportFileOutcome::Written);
+    EXPECT_THAT(ReadFile(html), HasSubstr("0,0500"));
+    EXPECT_THAT(ReadFile(html), Not(HasSubstr("old content")));
+    EXPECT_TRUE(messages.shown.empty());
+
+    EXPECT_EQ(WriteReportFile(assays, state, log, html, out.path() + "/none.xsl"),
+              ReportFileOutcome::Failed);
+    EXPECT_EQ(messages.shown.size(), 1u);
+    {
+        ScopedEnv dirs("XDG_DATA_DIRS", "relative");
+        EXPECT_EQ(WriteReportFile(assays, state, log, html), ReportFileOutcome::NoSharedDataFolder);
+    }
+
+    const std::string xml = out.path() + "/report.xml";
+    EXPECT_EQ(WriteReportXml(assays, state, log, xml), "");
+    const std::string bytes = ReadFile(xml);
+    ASSERT_GE(bytes.size(), 4u);
+    EXPECT_EQ(bytes.substr(0, 4), std::string("<\0?\0", 4)); // no byte-order mark
+    EXPECT_EQ(bytes.size() % 2, 0u);
+    ReportGenerator generator(state, log);
+    generator.assays = &assays;
+    const std::u16string text = generator.BuildXml();
+    std::string expected;
+    for (char16_t unit : text) {
+        expected.push_back(static_cast<char>(unit & 0xFF));
+        expected.push_back(static_cast<char>(unit >> 8));
+    }
+    // Equal but for the seconds of "date_created", which may have moved on.
+    EXPECT_EQ(bytes.size(), expected.size());
+    EXPECT_THAT(WriteReportXml(assays, state, log, out.path() + "/missing/x.xml"),
+                StartsWith("Cannot create"));
+}
+
+} // namespace
+} // namespace sepmet
