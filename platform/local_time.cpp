@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
 #include <iconv.h>
 #include <langinfo.h>
@@ -24,30 +25,46 @@ bool ToLocalTime(std::int64_t seconds, std::tm& out) {
     return localtime_r(&t, &out) != nullptr;
 }
 
-class UserLocale {
-public:
-    UserLocale() {
-        locale_ = newlocale(LC_TIME_MASK | LC_CTYPE_MASK, "", nullptr);
-        if (!locale_)
-            locale_ = newlocale(LC_TIME_MASK | LC_CTYPE_MASK, "C", nullptr);
+// The environment variables that decide the user's time formats and character set.
+std::string LocaleEnvironment() {
+    std::string key;
+    for (const char* name : {"LC_ALL", "LC_TIME", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(name);
+        key += value ? value : "";
+        key += '\n';
     }
-    ~UserLocale() {
-        if (locale_)
-            freelocale(locale_);
+    return key;
+}
+
+// The user's locale, made from the environment. Making one reads the locale files, so it is kept
+// for this thread and made again only when the environment names another one.
+locale_t UserLocale() {
+    struct Cache {
+        std::string key;
+        locale_t locale = nullptr;
+        ~Cache() {
+            if (locale)
+                freelocale(locale);
+        }
+    };
+    thread_local Cache cache;
+    std::string key = LocaleEnvironment();
+    if (!cache.locale || key != cache.key) {
+        locale_t made = newlocale(LC_TIME_MASK | LC_CTYPE_MASK, "", nullptr);
+        if (!made)
+            made = newlocale(LC_TIME_MASK | LC_CTYPE_MASK, "C", nullptr);
+        if (cache.locale)
+            freelocale(cache.locale);
+        cache.locale = made;
+        cache.key = std::move(key);
     }
-    UserLocale(const UserLocale&) = delete;
-    UserLocale& operator=(const UserLocale&) = delete;
-
-    locale_t get() const { return locale_; }
-
-private:
-    locale_t locale_ = nullptr;
-};
+    return cache.locale;
+}
 
 // The bytes strftime_l wrote are in the locale's character set, which need not be UTF-8
 // (ru_RU.KOI8-R, for example).
 std::u16string FromLocaleBytes(std::string_view bytes, locale_t locale) {
-    const char* codeset = nl_langinfo_l(CODESET, locale);
+    const char* codeset = locale ? nl_langinfo_l(CODESET, locale) : nullptr;
     if (!codeset || std::strcmp(codeset, "UTF-8") == 0 ||
         std::strcmp(codeset, "ANSI_X3.4-1968") == 0)
         return FromUtf8(bytes);
@@ -94,11 +111,11 @@ std::u16string FormatUserDateTime(std::time_t when) {
     std::tm tm{};
     if (!ToLocalTime(when, tm))
         return {};
-    const UserLocale locale;
-    std::string text = FormatTm("%x", tm, locale.get());
+    const locale_t locale = UserLocale();
+    std::string text = FormatTm("%x", tm, locale);
     text += ' ';
-    text += FormatTm("%X", tm, locale.get());
-    return FromLocaleBytes(text, locale.get());
+    text += FormatTm("%X", tm, locale);
+    return FromLocaleBytes(text, locale);
 }
 
 } // namespace sepmet

@@ -134,10 +134,15 @@ BENCHMARK(BM_Generate)->Unit(benchmark::kMicrosecond);
 
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    // The median of repeated runs when there are repetitions, else the single run.
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration && !r.error_occurred)
+        for (const Run& r : runs) {
+            if (r.error_occurred)
+                continue;
+            const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
+            if (median || (r.run_type == Run::RT_Iteration && r.repetitions <= 1))
                 times_[r.run_name.function_name] = r.GetAdjustedRealTime();
+        }
         ConsoleReporter::ReportRuns(runs);
     }
     void Finalize() override {
