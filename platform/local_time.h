@@ -20,8 +20,9 @@ void ReadLocalTimeZone();
 std::u16string FormatChromatogramDate(std::int64_t secondsSinceEpoch);
 
 // The user's short date ("%x") and time ("%X") of `when` in local time, joined by one blank.
-// The user's locale is made from the environment (LC_ALL, LC_TIME, LANG) for this call only;
-// when the environment names a locale that is not installed, the "C" locale's forms are used.
+// The user's locale is made from the environment (LC_ALL, LC_TIME, LC_CTYPE, LANG) without
+// touching the process locale, and kept until the environment names another one; when it names a
+// locale that is not installed, the "C" locale's forms are used.
 std::u16string FormatUserDateTime(std::time_t when);
 
 } // namespace sepmet
