@@ -92,6 +92,16 @@ void CalculateContent(CalculationState& state, MessageLog& log) {
     for (double x : record.solutionConcentrations)
         record.gasConcentrations.push_back(x * s.vW / ReducedGasVolume(s));
 
+    // Finite but extreme conditions (or coefficients) can still overflow; such a result is
+    // refused like unusable conditions instead of being shown as "inf".
+    const bool finite = std::all_of(record.gasConcentrations.begin(),
+                                    record.gasConcentrations.end(),
+                                    [](double y) { return std::isfinite(y); });
+    if (!finite) {
+        log.AddError(LoadString(StringId::ErrBadConditions));
+        return;
+    }
+
     const std::vector<double>& ys = record.gasConcentrations;
     if (!state.threeMeasurementsRequired) {
         // The flag is left as it is when there are fewer than two values to compare.

@@ -160,6 +160,25 @@ TEST(Content, FewerMethanolPeaksThanTheTestReadsFailsWithoutReadingThem) {
     }
 }
 
+TEST(Content, OverflowingConditionsGiveNoInfiniteResult) {
+    CalculationState state;
+    state.settings = WorkedConditions();
+    state.settings.vW = 1e308; // finite, accepted by the input check, but X × vW overflows
+    state.calibrationTable[kMethanol].k_avg = 0.05;
+    AssayCollection assays;
+    AddAbsorption(assays, {100, 102});
+    CollectAbsorptionAreas(assays, state.contentTable);
+    MessageLog log;
+    CalculateContent(state, log);
+    const ContentRecord& r = state.contentTable[kMethanol];
+    EXPECT_EQ(r.y_avg, 0);
+    EXPECT_EQ(r.uncertainty, 0);
+    EXPECT_EQ(r.massFraction, 0);
+    EXPECT_THAT(log.Errors(),
+                ElementsAre(u"     - Некорректные параметры значений в настройках."));
+    EXPECT_FALSE(state.threeMeasurementsRequired);
+}
+
 TEST(Content, CollectsUsableMethanolAreasOfAbsorptionSolutions) {
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
     constexpr double kInf = std::numeric_limits<double>::infinity();
