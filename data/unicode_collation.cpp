@@ -27,8 +27,15 @@ int CompareUtf8(const unsigned char* text1, int length1, const unsigned char* te
     const unsigned char* const end2 = text2 + length2;
     char16_t key1, key2;
     do {
-        key1 = ComparisonKey(keys, ReadUtf8(a, end1));
-        key2 = ComparisonKey(keys, ReadUtf8(b, end2));
+        // Both texts still have a byte here: n > 0, and later fewer than n ≤ length bytes
+        // are consumed. Two ASCII bytes are read directly.
+        if ((*a | *b) < 0x80) {
+            key1 = keys[*a++];
+            key2 = keys[*b++];
+        } else {
+            key1 = ComparisonKey(keys, ReadUtf8(a, end1));
+            key2 = ComparisonKey(keys, ReadUtf8(b, end2));
+        }
     } while (key1 == key2 && a - text1 < n && b - text2 < n && *a != 0);
     return int{key1} - int{key2};
 }
