@@ -28,6 +28,16 @@ constexpr CommandOption kCommands[] = {
     {"--apply", Command::Kind::Apply, false},
 };
 
+std::string BatchOptions::*OutputOption(const std::string& arg) {
+    if (arg == "--report")
+        return &BatchOptions::reportPath;
+    if (arg == "--template")
+        return &BatchOptions::templatePath;
+    if (arg == "--xml")
+        return &BatchOptions::xmlPath;
+    return nullptr;
+}
+
 } // namespace
 
 std::optional<double> ParseConditionValue(const std::string& text) {
@@ -69,6 +79,17 @@ std::optional<BatchOptions> ParseOptions(const std::vector<std::string>& args, s
         }
         if (arg == "--json") {
             options.json = true;
+            continue;
+        }
+        if (std::string BatchOptions::*output = OutputOption(arg)) {
+            const std::string* path = value(i);
+            if (!path)
+                return std::nullopt;
+            if (path->empty()) {
+                error = arg + " needs a file name";
+                return std::nullopt;
+            }
+            options.*output = *path;
             continue;
         }
         bool matched = false;
@@ -123,16 +144,25 @@ std::optional<BatchOptions> ParseOptions(const std::vector<std::string>& args, s
         error = "no command given";
         return std::nullopt;
     }
+    if (!options.templatePath.empty() && options.reportPath.empty()) {
+        error = "--template goes with --report";
+        return std::nullopt;
+    }
     return options;
 }
 
 const char* UsageText() {
     return "usage: sepmet-batch --db FILE [--vW X] [--vG X] [--rhoG X] [--atmP X] [--gasT X]\n"
-           "                    [--json] COMMAND...\n"
+           "                    [--json] [--report FILE.html [--template FILE]] [--xml FILE]\n"
+           "                    COMMAND...\n"
            "  COMMAND: --add IDS | --remove IDS | --clear | --reload | --apply\n"
            "  IDS: comma list of identifiers and ranges, e.g. 1,2,5-14\n"
            "The conditions (defaults 0, 0, 0, 101.325, 20; a decimal point or comma) hold from\n"
-           "the start. Each command runs as the window's command, then the recalculation.\n";
+           "the start. Each command runs as the window's command, then the recalculation.\n"
+           "--report writes the HTML report of the state after the last command (template:\n"
+           "Orvane4/Templates/sepmet/Report.xsl in $XDG_DATA_DIRS, or --template); --xml writes\n"
+           "the report document. Exit status: 0 ran, 2 bad usage, 3 database unusable,\n"
+           "4 a report or document could not be written.\n";
 }
 
 } // namespace sepmet::batch

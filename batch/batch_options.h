@@ -31,6 +31,10 @@ struct BatchOptions {
     MeasurementSettings settings;
     bool json = false;
     std::vector<Command> commands;
+    // Written from the state after the last command; empty when not asked for.
+    std::string reportPath;   // --report: the rendered HTML report
+    std::string templatePath; // --template: instead of the shared Report.xsl
+    std::string xmlPath;      // --xml: the report document as UTF-16LE bytes
 };
 
 // The picker of the window delivers at most this many identifiers to one "+".

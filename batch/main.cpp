@@ -6,6 +6,7 @@
 #include "batch/batch_session.h"
 #include "batch/database_check.h"
 #include "data/connection.h"
+#include "report/report_file.h"
 
 #include <iostream>
 
@@ -15,6 +16,38 @@ constexpr int kExitRan = 0;
 constexpr int kExitOutput = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitDatabase = 3;
+constexpr int kExitReport = 4;
+
+// Writes the outputs asked for; false when one of them failed (the reason is on stderr).
+bool WriteOutputs(const sepmet::batch::BatchOptions& options,
+                  const sepmet::batch::BatchSession& session) {
+    bool ok = true;
+    if (!options.xmlPath.empty()) {
+        std::string error =
+            sepmet::WriteReportXml(session.Assays(), session.State(), session.Log(), options.xmlPath);
+        if (!error.empty()) {
+            std::cerr << "sepmet-batch: cannot write " << options.xmlPath << ": " << error << "\n";
+            ok = false;
+        }
+    }
+    if (!options.reportPath.empty()) {
+        switch (sepmet::WriteReportFile(session.Assays(), session.State(), session.Log(),
+                                        options.reportPath, options.templatePath)) {
+        case sepmet::ReportFileOutcome::Written:
+            std::cerr << "sepmet-batch: report written to " << options.reportPath << "\n";
+            break;
+        case sepmet::ReportFileOutcome::Failed: // the message box text is already on stderr
+            ok = false;
+            break;
+        case sepmet::ReportFileOutcome::NoSharedDataFolder:
+            std::cerr << "sepmet-batch: no report template: no folder of $XDG_DATA_DIRS holds "
+                         "Orvane4/Templates/sepmet/Report.xsl (or give --template FILE)\n";
+            ok = false;
+            break;
+        }
+    }
+    return ok;
+}
 
 } // namespace
 
@@ -45,7 +78,6 @@ int main(int argc, char** argv) {
         if (options->json)
             std::cout << JsonLine(command, session) << '\n';
     }
-    // The state after the last command is complete here; outputs written from it follow.
     if (!options->json)
         std::cout << PagesText(session);
     std::cout.flush();
@@ -53,5 +85,5 @@ int main(int argc, char** argv) {
         std::cerr << "sepmet-batch: cannot write the output\n";
         return kExitOutput;
     }
-    return kExitRan;
+    return WriteOutputs(*options, session) ? kExitRan : kExitReport;
 }

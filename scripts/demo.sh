@@ -13,5 +13,11 @@ build/tools/demo_database/sepmet-demo-database "$database"
 
 # Chromatograms 1-10: calibration solutions at 5, 25, 100, 150 and 200 mg/dm3, two each;
 # 11 and 12: the two absorption solutions. Water 100 cm3, gas 10 dm3, gas density 0.7 g/dm3.
-echo "== sepmet-batch --db $database --vW 100 --vG 10 --rhoG 0.7 --add 1-12"
-build/batch/sepmet-batch --db "$database" --vW 100 --vG 10 --rhoG 0.7 --add 1-12
+# The report template is found through the shared data folders, as installed.
+report=build/demo-report.html
+export XDG_DATA_DIRS="$PWD/share${XDG_DATA_DIRS:+:$XDG_DATA_DIRS}"
+echo "== sepmet-batch --db $database --vW 100 --vG 10 --rhoG 0.7 --report $report --add 1-12"
+build/batch/sepmet-batch --db "$database" --vW 100 --vG 10 --rhoG 0.7 --report "$report" \
+    --add 1-12
+echo
+echo "Report: $PWD/$report"

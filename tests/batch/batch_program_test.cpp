@@ -107,12 +107,49 @@ TEST_F(BatchProgram, ExitStatusForBadUsageAndUnusableDatabases) {
         {"--db /tmp --add 1", 3, "not a regular file"},
         {"--db " + std::string(SEPMET_BATCH_EXE) + " --add 1", 3, "file is not a database"},
         {"--db " + *database + " --gasT -273 --add 1-12", 0, "Некорректные параметры"},
+        {"--db " + *database + " --template x.xsl --add 1", 2, "--template goes with --report"},
+        {"--db " + *database + " --report /nonexistent/r.html --template " SEPMET_SOURCE_DIR
+         "/share/Orvane4/Templates/sepmet/Report.xsl --add 1-12",
+         4,
+         "Не удалось создать отчёт."},
+        {"--db " + *database + " --report r.html --template /nonexistent/t.xsl --add 1-12", 4,
+         "Не удалось загрузить шаблон отчёта."},
     };
     for (const Case& c : cases) {
         Result r = RunProgram(c.arguments);
         EXPECT_EQ(r.status, c.status) << c.arguments << "\n" << r.out;
         EXPECT_NE(r.out.find(c.says), std::string::npos) << r.out;
     }
+}
+
+std::string ReadFile(const std::string& path) {
+    std::string text;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
+            text.append(buffer, n);
+        std::fclose(f);
+    }
+    return text;
+}
+
+TEST_F(BatchProgram, ReportAndDocumentShowWhatThePagesShow) {
+    const std::string html = *database + ".html";
+    const std::string xml = *database + ".xml";
+    Result r = RunProgram("--db " + *database + " --vW 100 --vG 10 --rhoG 0.7 --report " + html +
+                          " --template " SEPMET_SOURCE_DIR
+                          "/share/Orvane4/Templates/sepmet/Report.xsl --xml " +
+                          xml + " --add 1-12");
+    ASSERT_EQ(r.status, 0) << r.out;
+    const std::string report = ReadFile(html);
+    for (const char* value : {"0,0493", "0,120736", "0,021961", "0,017248", "0,009059"})
+        EXPECT_NE(report.find(value), std::string::npos) << value;
+    const std::string document = ReadFile(xml);
+    ASSERT_GE(document.size(), 10u);
+    EXPECT_EQ(document.substr(0, 4), std::string("<\0?\0", 4)); // UTF-16LE, no byte-order mark
+    std::remove(html.c_str());
+    std::remove(xml.c_str());
 }
 
 } // namespace
