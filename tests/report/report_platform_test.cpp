@@ -19,7 +19,7 @@ namespace {
 
 using ::testing::HasSubstr;
 using testing::ReadFile;
-using testing::RecordingMessageBox;
+using testing::MessageBoxRecorder;
 using testing::ScopedEnv;
 using ::testing::StartsWith;
 using testing::TempFolder;
@@ -116,7 +116,7 @@ TEST(LocalTime, UserFormatsComeFromTheEnvironmentWithoutTouchingTheProcessLocale
 TEST(BatchReport, WritesTheRenderedReportAndTheDocumentBytes) {
     TempFolder out;
     ScopedEnv zone("TZ", "UTC0");
-    RecordingMessageBox messages;
+    MessageBoxRecorder messages;
     CalculationState state;
     state.calibrationTable[u"Метанол"].k_avg = 0.05;
     MessageLog log;

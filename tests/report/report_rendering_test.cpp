@@ -16,7 +16,7 @@ using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
 using ::testing::Not;
 using testing::ReadFile;
-using testing::RecordingMessageBox;
+using testing::MessageBoxRecorder;
 using testing::ScopedEnv;
 using ::testing::StartsWith;
 using testing::TempFolder;
@@ -63,7 +63,7 @@ protected:
     ScopedEnv tmpDir{"TMPDIR", temp.path()};
     ScopedEnv zone{"TZ", "UTC0"};
     ScopedEnv locale{"LC_ALL", "C"};
-    RecordingMessageBox messages;
+    MessageBoxRecorder messages;
     CalculationState state;
     MessageLog log;
     AssayCollection assays;

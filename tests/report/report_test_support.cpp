@@ -62,17 +62,4 @@ std::string ReadFile(const std::string& path) {
     return out.str();
 }
 
-RecordingMessageBox::RecordingMessageBox() {
-    SetMessageBoxService(this);
-}
-
-RecordingMessageBox::~RecordingMessageBox() {
-    SetMessageBoxService(nullptr);
-}
-
-void RecordingMessageBox::Show(std::intptr_t, std::u16string_view caption, std::u16string_view text,
-                               MessageIcon icon) {
-    shown.push_back({std::u16string(caption), std::u16string(text), icon});
-}
-
 } // namespace sepmet::testing

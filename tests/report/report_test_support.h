@@ -1,7 +1,7 @@
 #pragma once
-// Scoped environment, temporary folders and a recording message box for the report tests.
+// Scoped environment and temporary folders for the report tests.
 
-#include "platform/message_box.h"
+#include "tests/support/message_box_recorder.h"
 
 #include <optional>
 #include <string>
@@ -40,22 +40,5 @@ private:
 };
 
 std::string ReadFile(const std::string& path);
-
-struct ShownMessage {
-    std::u16string caption;
-    std::u16string text;
-    MessageIcon icon;
-};
-
-// Installs itself as the message-box service for the scope and records every box.
-class RecordingMessageBox final : public MessageBoxService {
-public:
-    RecordingMessageBox();
-    ~RecordingMessageBox() override;
-    void Show(std::intptr_t owner, std::u16string_view caption, std::u16string_view text,
-              MessageIcon icon) override;
-
-    std::vector<ShownMessage> shown;
-};
 
 } // namespace sepmet::testing
