@@ -23,8 +23,8 @@ bool WriteOutputs(const sepmet::batch::BatchOptions& options,
                   const sepmet::batch::BatchSession& session) {
     bool ok = true;
     if (!options.xmlPath.empty()) {
-        std::string error =
-            sepmet::WriteReportXml(session.Assays(), session.State(), session.Log(), options.xmlPath);
+        std::string error = sepmet::WriteReportXml(session.Assays(), session.State(), session.Log(),
+                                                   options.xmlPath);
         if (!error.empty()) {
             std::cerr << "sepmet-batch: cannot write " << options.xmlPath << ": " << error << "\n";
             ok = false;

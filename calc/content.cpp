@@ -94,9 +94,9 @@ void CalculateContent(CalculationState& state, MessageLog& log) {
 
     // Finite but extreme conditions (or coefficients) can still overflow; such a result is
     // refused like unusable conditions instead of being shown as "inf".
-    const bool finite = std::all_of(record.gasConcentrations.begin(),
-                                    record.gasConcentrations.end(),
-                                    [](double y) { return std::isfinite(y); });
+    const bool finite =
+        std::all_of(record.gasConcentrations.begin(), record.gasConcentrations.end(),
+                    [](double y) { return std::isfinite(y); });
     if (!finite) {
         log.AddError(LoadString(StringId::ErrBadConditions));
         return;

@@ -15,7 +15,7 @@ std::string ErrorMessage(sqlite3* db) {
     return text ? text : "";
 }
 
-}  // namespace
+} // namespace
 
 void DataBaseConnectionBase::SetUri(const char16_t* text) {
     if (text)
@@ -106,4 +106,4 @@ void ForEachRow(Statement& statement, const std::function<void(sqlite3_stmt*)>& 
     throw SqlException(sqlite3_errstr(rc), text, rc);
 }
 
-}  // namespace DataBase
+} // namespace DataBase

@@ -2,11 +2,10 @@
 // The location of the host's analysis database and short-lived SQLite connections on it.
 // The database is only read; every SQLite failure becomes DataBase::SqlException.
 
-#include <sqlite3.h>
-
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <sqlite3.h>
 #include <stdexcept>
 #include <string>
 
@@ -17,7 +16,7 @@ public:
     SqlException(const std::string& message, const std::string& sql, std::int32_t code)
         : std::runtime_error(message), sql(sql), code(code) {}
 
-    std::string sql;  // the failing statement's SQL text; empty when none was compiled
+    std::string sql; // the failing statement's SQL text; empty when none was compiled
     std::int32_t code;
 };
 
@@ -86,4 +85,4 @@ Statement& Prepare(DataBaseHandle& handle, Statement& statement, const char16_t*
 // the statement is finalized on every path.
 void ForEachRow(Statement& statement, const std::function<void(sqlite3_stmt*)>& onRow);
 
-}  // namespace DataBase
+} // namespace DataBase

@@ -21,10 +21,14 @@ public:
 StandardErrorMessageBox standardError;
 MessageBoxService* current = nullptr;
 
-}  // namespace
+} // namespace
 
-MessageBoxService& CurrentMessageBoxService() { return current ? *current : standardError; }
+MessageBoxService& CurrentMessageBoxService() {
+    return current ? *current : standardError;
+}
 
-void SetMessageBoxService(MessageBoxService* service) { current = service; }
+void SetMessageBoxService(MessageBoxService* service) {
+    current = service;
+}
 
-}  // namespace sepmet
+} // namespace sepmet

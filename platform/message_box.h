@@ -28,4 +28,4 @@ inline void ShowMessageBox(std::intptr_t owner, std::u16string_view caption,
     CurrentMessageBoxService().Show(owner, caption, text, icon);
 }
 
-}  // namespace sepmet
+} // namespace sepmet

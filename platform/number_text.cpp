@@ -33,8 +33,7 @@ locale_t CLocale() {
     return c;
 }
 
-
-}  // namespace
+} // namespace
 
 std::u16string FormatFixed(double value, int decimals) {
     return Format([&](char* b, char* e) {
@@ -93,4 +92,4 @@ std::u16string FillPlaceholder(std::u16string_view format, std::u16string_view p
     return out;
 }
 
-}  // namespace sepmet
+} // namespace sepmet

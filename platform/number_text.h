@@ -34,4 +34,4 @@ std::optional<double> ParseDecimalCommaPrefix(std::u16string_view text,
 std::u16string FillPlaceholder(std::u16string_view format, std::u16string_view placeholder,
                                std::u16string_view value);
 
-}  // namespace sepmet
+} // namespace sepmet

@@ -31,7 +31,7 @@ void AppendUtf16(std::u16string& out, char32_t c) {
     }
 }
 
-}  // namespace
+} // namespace
 
 std::string ToUtf8(std::u16string_view text) {
     std::string out;
@@ -57,8 +57,11 @@ std::u16string FromUtf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         unsigned char lead = static_cast<unsigned char>(text[i]);
-        int extra = lead < 0x80 ? 0 : (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2
-                  : (lead >> 3) == 0x1E ? 3 : -1;
+        int extra = lead < 0x80           ? 0
+                    : (lead >> 5) == 0x6  ? 1
+                    : (lead >> 4) == 0xE  ? 2
+                    : (lead >> 3) == 0x1E ? 3
+                                          : -1;
         bool ok = extra >= 0 && i + static_cast<std::size_t>(extra) < text.size();
         char32_t c = 0;
         if (ok) {
@@ -81,4 +84,4 @@ std::u16string FromUtf8(std::string_view text) {
     return out;
 }
 
-}  // namespace sepmet
+} // namespace sepmet

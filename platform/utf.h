@@ -10,4 +10,4 @@ namespace sepmet {
 std::string ToUtf8(std::u16string_view text);
 std::u16string FromUtf8(std::string_view text);
 
-}  // namespace sepmet
+} // namespace sepmet

@@ -39,8 +39,9 @@ constexpr std::array kStrings{
     Entry{1024, u"Некорректные параметры значений в настройках."},
     Entry{1025, u"Градуировка метанола не была проведена."},
     Entry{1026, u"Для %s количество концентраций отличается от 5. Проверьте данные п.13.3."},
-    Entry{1027, u"Для концентрации = %.2f мг/дм? необходимо две хроматограммы п.13.3.3 (в каждой по "
-                u"одному пику Метанола)."},
+    Entry{1027,
+          u"Для концентрации = %.2f мг/дм? необходимо две хроматограммы п.13.3.3 (в каждой по "
+          u"одному пику Метанола)."},
     Entry{1028, u"Расхождение между каждым определенным градуировочным коэффициентом и средним "
                 u"значением превышает 5 процентов п.13.3.3 (при концентрации = %.2f)."},
     Entry{1029, u"Метанол: превышает значение критического диапазона. Выясните причины превышения "
@@ -81,7 +82,7 @@ constexpr std::array kStrings{
 static_assert(std::is_sorted(kStrings.begin(), kStrings.end(),
                              [](const Entry& a, const Entry& b) { return a.id < b.id; }));
 
-}  // namespace
+} // namespace
 
 std::u16string_view LoadString(int id) {
     auto it = std::lower_bound(kStrings.begin(), kStrings.end(), id,
@@ -89,4 +90,4 @@ std::u16string_view LoadString(int id) {
     return (it != kStrings.end() && it->id == id) ? it->text : std::u16string_view{};
 }
 
-}  // namespace sepmet
+} // namespace sepmet

@@ -8,9 +8,9 @@ namespace sepmet {
 
 namespace StringId {
 enum : int {
-    MenuPath = 1002,                 // "Данные/Расчёты/Метанол в газе сепарации"
-    Methanol = 1003,                 // component name
-    AboutMenuItem = 1004,            // "О плагине"
+    MenuPath = 1002, // "Данные/Расчёты/Метанол в газе сепарации"
+    Methanol = 1003, // component name
+    AboutMenuItem = 1004, // "О плагине"
     TipAdd = 1005,
     TipRemoveSelected = 1006,
     TipRemoveAll = 1007,
@@ -20,10 +20,10 @@ enum : int {
     TipReport = 1011,
     TabComponents = 1012,
     TabCalc = 1013,
-    TabGrad = 1014,                  // also the type text "Градуировка"
+    TabGrad = 1014, // also the type text "Градуировка"
     TabMessages = 1015,
-    CalibrationMarker = 1016,        // "град"
-    AbsorptionMarker = 1017,         // "поглот"
+    CalibrationMarker = 1016, // "град"
+    AbsorptionMarker = 1017,  // "поглот"
     ErrEmptyList = 1018,
     ErrTooFewCalibration = 1019,
     ErrTooManyCalibration = 1020,
@@ -32,9 +32,9 @@ enum : int {
     WarnRepeatability = 1023,
     ErrBadConditions = 1024,
     WarnNoCalibration = 1025,
-    ErrConcentrationCount = 1026,    // "%s"
-    ErrTwoChromatograms = 1027,      // "%.2f"
-    ErrDeviation = 1028,             // "%.2f"
+    ErrConcentrationCount = 1026, // "%s"
+    ErrTwoChromatograms = 1027,   // "%.2f"
+    ErrDeviation = 1028,          // "%.2f"
     ErrCriticalRange = 1029,
     AboutStandard = 1030,
     HeadNoErrors = 1031,
@@ -56,20 +56,20 @@ enum : int {
     ColSample = 1047,
     ColAssayType = 1048,
     ColMixture = 1049,
-    TypeAnalysis = 1050,             // "Анализ"
-    TypeCheck = 1051,                // "Проверка"
-    ReportFailed = 1052,             // "%s"
-    ReportFailedCode = 1053,         // "%d", "%s"
-    TemplateFailed = 1054,           // "%s"
-    TemplateFailedCode = 1055,       // "%d", "%s"
+    TypeAnalysis = 1050,       // "Анализ"
+    TypeCheck = 1051,          // "Проверка"
+    ReportFailed = 1052,       // "%s"
+    ReportFailedCode = 1053,   // "%d", "%s"
+    TemplateFailed = 1054,     // "%s"
+    TemplateFailedCode = 1055, // "%d", "%s"
     ColPeakArea = 1056,
     ColRetentionTime = 1057,
     TipAbout = 1058,
-    ErrTooFewAbsorptionPeaks = 1080,  // "%d": fewer methanol peaks than the content test reads
+    ErrTooFewAbsorptionPeaks = 1080, // "%d": fewer methanol peaks than the content test reads
 };
 }
 
 // The text of a string resource; an unknown id gives the empty text.
 std::u16string_view LoadString(int id);
 
-}  // namespace sepmet
+} // namespace sepmet

@@ -108,10 +108,10 @@ TEST_F(BatchProgram, ExitStatusForBadUsageAndUnusableDatabases) {
         {"--db " + std::string(SEPMET_BATCH_EXE) + " --add 1", 3, "file is not a database"},
         {"--db " + *database + " --gasT -273 --add 1-12", 0, "Некорректные параметры"},
         {"--db " + *database + " --template x.xsl --add 1", 2, "--template goes with --report"},
-        {"--db " + *database + " --report /nonexistent/r.html --template " SEPMET_SOURCE_DIR
-         "/share/Orvane4/Templates/sepmet/Report.xsl --add 1-12",
-         4,
-         "Не удалось создать отчёт."},
+        {"--db " + *database +
+             " --report /nonexistent/r.html --template " SEPMET_SOURCE_DIR
+             "/share/Orvane4/Templates/sepmet/Report.xsl --add 1-12",
+         4, "Не удалось создать отчёт."},
         {"--db " + *database + " --report r.html --template /nonexistent/t.xsl --add 1-12", 4,
          "Не удалось загрузить шаблон отчёта."},
     };

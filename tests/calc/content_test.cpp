@@ -174,8 +174,7 @@ TEST(Content, OverflowingConditionsGiveNoInfiniteResult) {
     EXPECT_EQ(r.y_avg, 0);
     EXPECT_EQ(r.uncertainty, 0);
     EXPECT_EQ(r.massFraction, 0);
-    EXPECT_THAT(log.Errors(),
-                ElementsAre(u"     - Некорректные параметры значений в настройках."));
+    EXPECT_THAT(log.Errors(), ElementsAre(u"     - Некорректные параметры значений в настройках."));
     EXPECT_FALSE(state.threeMeasurementsRequired);
 }
 

@@ -1,9 +1,8 @@
 #include "platform/number_text.h"
 
-#include <gtest/gtest.h>
-
 #include <clocale>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 
 namespace sepmet {
@@ -17,9 +16,9 @@ TEST(NumberText, FormatsWithDecimalComma) {
         {FormatFixed(20, 1), u"20,0"},
         {FormatFixed(0.049, 4), u"0,0490"},
         {FormatFixed(5, 2), u"5,00"},
-        {FormatFixed(0.0000005, 6), u"0,000000"},  // binary value lies below the half
+        {FormatFixed(0.0000005, 6), u"0,000000"}, // binary value lies below the half
         {FormatFixed(-0.0, 6), u"-0,000000"},
-        {FormatFixed(2.5, 0), u"2"},               // printf rounds the exact binary value
+        {FormatFixed(2.5, 0), u"2"}, // printf rounds the exact binary value
         {FormatGeneral(101.325, 10), u"101,325"},
         {FormatGeneral(20, 10), u"20"},
         {FormatGeneral(0, 10), u"0"},
@@ -48,9 +47,11 @@ TEST(NumberText, ParsesLikeScanfUnderDecimalComma) {
         std::optional<double> want;
         std::size_t consumed;
     } cases[] = {
-        {u"12abc", 12, 2},      {u"abc", std::nullopt, 0}, {u"101.325", 101, 3},
-        {u"101,325", 101.325, 7}, {u"  -2,5e1x", -25, 8},   {u"", std::nullopt, 0},
-        {u",5", 0.5, 2},        {u"+7", 7, 2},             {u"Ё1", std::nullopt, 0},
+        {u"12abc", 12, 2},        {u"abc", std::nullopt, 0},
+        {u"101.325", 101, 3},     {u"101,325", 101.325, 7},
+        {u"  -2,5e1x", -25, 8},   {u"", std::nullopt, 0},
+        {u",5", 0.5, 2},          {u"+7", 7, 2},
+        {u"Ё1", std::nullopt, 0},
     };
     for (const auto& c : cases) {
         std::size_t consumed = 99;
@@ -67,5 +68,5 @@ TEST(NumberText, FillPlaceholderKeepsPercentSignsOfTheValue) {
     EXPECT_EQ(FillPlaceholder(u"нет", u"%s", u"x"), u"нет");
 }
 
-}  // namespace
-}  // namespace sepmet
+} // namespace
+} // namespace sepmet

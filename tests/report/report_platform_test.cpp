@@ -18,8 +18,8 @@ namespace sepmet {
 namespace {
 
 using ::testing::HasSubstr;
-using testing::ReadFile;
 using testing::MessageBoxRecorder;
+using testing::ReadFile;
 using testing::ScopedEnv;
 using ::testing::StartsWith;
 using testing::TempFolder;

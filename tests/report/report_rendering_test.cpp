@@ -14,9 +14,9 @@ namespace {
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
+using testing::MessageBoxRecorder;
 using ::testing::Not;
 using testing::ReadFile;
-using testing::MessageBoxRecorder;
 using testing::ScopedEnv;
 using ::testing::StartsWith;
 using testing::TempFolder;
