@@ -4,6 +4,7 @@
 
 #include "platform/shared_data_folder.h"
 #include "report/report_generator.h"
+#include "tests/report/sample_results.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -29,12 +30,7 @@ struct Determination {
 
     Determination() {
         state.settings = {250, 10.5, 0.7, 99.5, 18};
-        state.calibrationTable[u"Метанол"].k_avg = 0.049512;
-        ContentRecord& content = state.contentTable[u"Метанол"];
-        content.y_avg = 0.0505;
-        content.uncertainty = 0.0108143;
-        content.massFraction = 7.2142857;
-        content.molarFraction = 0.0012;
+        testing::SetSampleResults(state);
         for (int i = 1; i <= 256; ++i) {
             Assay assay;
             assay.id = i;

@@ -3,6 +3,7 @@
 #include "report/report_generator.h"
 #include "report/xml_writer_source.h"
 #include "report_test_support.h"
+#include "tests/report/sample_results.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -64,12 +65,7 @@ TEST_F(ReportDocumentTest, EmptyDeterminationHasEveryElement) {
 
 TEST_F(ReportDocumentTest, FullDeterminationExactText) {
     state.settings = {250, 10.5, 0.7, 99.5, -5};
-    state.calibrationTable[u"Метанол"].k_avg = 0.049512;
-    ContentRecord& content = state.contentTable[u"Метанол"];
-    content.y_avg = 0.0505;
-    content.uncertainty = 0.0108143;
-    content.massFraction = 7.2142857;
-    content.molarFraction = 0.00001;
+    testing::SetSampleResults(state, 0.00001);
     assays.AddLoadedAssay(MakeAssay(7, u"D:\\data\\run1.chr", u"град 5 <&> \"a\" 'b'",
                                     u"Смесь & Ко", u"Градуировка"));
     assays.AddLoadedAssay(MakeAssay(9, u"plain.chr", u"поглот", u"", u"Анализ"));

@@ -2,6 +2,7 @@
 #include "platform/xml_dom_service.h"
 #include "report/report_generator.h"
 #include "report_test_support.h"
+#include "tests/report/sample_results.h"
 
 #include <filesystem>
 #include <gmock/gmock.h>
@@ -73,12 +74,7 @@ protected:
 TEST_F(ReportRenderingTest, ShippedTemplateShowsValuesAndEscapedTexts) {
     ScopedEnv shipped("XDG_DATA_DIRS", SEPMET_SOURCE_DIR "/share");
     state.settings.vW = 250;
-    state.calibrationTable[u"Метанол"].k_avg = 0.049512;
-    ContentRecord& content = state.contentTable[u"Метанол"];
-    content.y_avg = 0.0505;
-    content.uncertainty = 0.0108143;
-    content.massFraction = 7.2142857;
-    content.molarFraction = 0.0012;
+    testing::SetSampleResults(state);
     Assay assay;
     assay.id = 1;
     assay.date = FixedTime();
