@@ -1,5 +1,7 @@
 // Runs the sepmet-batch program on the demo analysis database, as the demo and automation do.
 
+#include "tests/support/read_file.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -122,17 +124,7 @@ TEST_F(BatchProgram, ExitStatusForBadUsageAndUnusableDatabases) {
     }
 }
 
-std::string ReadFile(const std::string& path) {
-    std::string text;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        std::size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
-            text.append(buffer, n);
-        std::fclose(f);
-    }
-    return text;
-}
+using sepmet::testing::ReadFile;
 
 TEST_F(BatchProgram, ReportAndDocumentShowWhatThePagesShow) {
     const std::string html = *database + ".html";

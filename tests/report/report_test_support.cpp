@@ -55,11 +55,4 @@ std::vector<std::string> TempFolder::Names() const {
     return names;
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
 } // namespace sepmet::testing

@@ -2,6 +2,7 @@
 // Scoped environment and temporary folders for the report tests.
 
 #include "tests/support/message_box_recorder.h"
+#include "tests/support/read_file.h"
 
 #include <optional>
 #include <string>
@@ -38,7 +39,5 @@ public:
 private:
     std::string path_;
 };
-
-std::string ReadFile(const std::string& path);
 
 } // namespace sepmet::testing
