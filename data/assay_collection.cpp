@@ -14,9 +14,12 @@ bool SampleContains(const Assay& assay, int textId) {
 
 } // namespace
 
+std::vector<Assay>::iterator AssayCollection::Find(std::int32_t id) {
+    return std::find_if(assays_.begin(), assays_.end(), [&](const Assay& a) { return a.id == id; });
+}
+
 int AssayCollection::AddAssay(const Assay& row, DataBase::DataBaseHandle& handle) {
-    auto found = std::find_if(assays_.begin(), assays_.end(),
-                              [&](const Assay& a) { return a.id == row.id; });
+    auto found = Find(row.id);
     if (found != assays_.end())
         return static_cast<int>(found - assays_.begin());
     Assay assay = row;
@@ -28,8 +31,7 @@ int AssayCollection::AddAssay(const Assay& row, DataBase::DataBaseHandle& handle
 }
 
 int AssayCollection::AddLoadedAssay(Assay assay) {
-    auto found = std::find_if(assays_.begin(), assays_.end(),
-                              [&](const Assay& a) { return a.id == assay.id; });
+    auto found = Find(assay.id);
     if (found != assays_.end())
         return static_cast<int>(found - assays_.begin());
     assays_.push_back(std::move(assay));
@@ -37,8 +39,7 @@ int AssayCollection::AddLoadedAssay(Assay assay) {
 }
 
 bool AssayCollection::RemoveAssay(std::int32_t id) {
-    auto found =
-        std::find_if(assays_.begin(), assays_.end(), [&](const Assay& a) { return a.id == id; });
+    auto found = Find(id);
     if (found == assays_.end())
         return false;
     assays_.erase(found);

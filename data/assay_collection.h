@@ -37,6 +37,8 @@ public:
     const_iterator end() const { return assays_.end(); }
 
 private:
+    std::vector<Assay>::iterator Find(std::int32_t id);
+
     std::vector<Assay> assays_;
 };
 
