@@ -98,8 +98,10 @@ void CalculateContent(CalculationState& state, MessageLog& log) {
         record.solutionConcentrations.push_back(kAvg * area);
     record.gasConcentrations.clear();
     const double volume = ReducedGasVolume(s);
-    for (double x : record.solutionConcentrations)
-        record.gasConcentrations.push_back(x * s.vW / volume);
+    const bool volumeUsable = std::isfinite(volume) && volume > 0;
+    if (volumeUsable)
+        for (double x : record.solutionConcentrations)
+            record.gasConcentrations.push_back(x * s.vW / volume);
 
     // Conditions that each pass the input check can still overflow or underflow together (a huge
     // gas volume, a density near 0). Every number below is therefore evaluated before any test,
@@ -107,7 +109,7 @@ void CalculateContent(CalculationState& state, MessageLog& log) {
     // the demand for a third measurement left as it was, nothing shown as "inf" or as a row of
     // zeros without a reason.
     const auto refuse = [&] { log.AddError(LoadString(StringId::ErrBadConditions)); };
-    if (!(std::isfinite(volume) && volume > 0) || !AllFinite(record.solutionConcentrations) ||
+    if (!volumeUsable || !AllFinite(record.solutionConcentrations) ||
         !AllFinite(record.gasConcentrations)) {
         refuse();
         return;
