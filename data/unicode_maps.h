@@ -19,7 +19,9 @@ const char16_t* ComparisonKeys();
 // its own key: it equals only itself and sorts after every character of the 16-bit range.
 // Only the end of a text (character 0) has key 0.
 inline char32_t ComparisonKey(const char16_t* keys, char32_t character) {
-    return character < 0x10000 ? char32_t{keys[character]} : character;
+    // Reading the table for every character lets the compiler select without a branch.
+    const char32_t key = keys[character & 0xFFFF];
+    return character < 0x10000 ? key : character;
 }
 
 } // namespace sepmet
