@@ -4,54 +4,88 @@
 #include "data/unicode_utf8.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
 namespace sepmet {
 namespace {
 
-char16_t LoadUnit(const unsigned char* at) {
+// -1, 0 or 1 when the first of two texts runs out of characters first, with the second, or
+// after it.
+int EndOrder(bool more1, bool more2) {
+    return int{more1} - int{more2};
+}
+
+int KeyOrder(char32_t key1, char32_t key2) {
+    return key1 < key2 ? -1 : 1;
+}
+
+int CompareUtf8(const unsigned char* a, const unsigned char* end1, const unsigned char* b,
+                const unsigned char* end2) {
+    const char16_t* const keys = ComparisonKeys();
+    for (;;) {
+        const bool more1 = a < end1 && *a != 0;
+        const bool more2 = b < end2 && *b != 0;
+        if (!more1 || !more2)
+            return EndOrder(more1, more2);
+        // Two ASCII bytes are read directly.
+        if ((*a | *b) < 0x80) {
+            const char16_t key1 = keys[*a++], key2 = keys[*b++];
+            if (key1 != key2)
+                return KeyOrder(key1, key2);
+        } else {
+            const char32_t key1 = ComparisonKey(keys, ReadUtf8(a, end1));
+            const char32_t key2 = ComparisonKey(keys, ReadUtf8(b, end2));
+            if (key1 != key2)
+                return KeyOrder(key1, key2);
+        }
+    }
+}
+
+char16_t LoadUnit(const unsigned char* text, std::size_t index) {
     char16_t unit;
-    std::memcpy(&unit, at, sizeof unit);
+    std::memcpy(&unit, text + 2 * index, sizeof unit);
     return unit;
 }
 
-// Key by key while both are equal, text1 goes on with a non-NUL byte and fewer than n bytes
-// are consumed from each; the key difference of the last pair compared.
-int CompareUtf8(const unsigned char* text1, int length1, const unsigned char* text2, int length2,
-                int n) {
-    const char16_t* const keys = ComparisonKeys();
-    const unsigned char* a = text1;
-    const unsigned char* b = text2;
-    const unsigned char* const end1 = text1 + length1;
-    const unsigned char* const end2 = text2 + length2;
-    char16_t key1, key2;
-    do {
-        // Both texts still have a byte here: n > 0, and later fewer than n ≤ length bytes
-        // are consumed. Two ASCII bytes are read directly.
-        if ((*a | *b) < 0x80) {
-            key1 = keys[*a++];
-            key2 = keys[*b++];
-        } else {
-            key1 = ComparisonKey(keys, ReadUtf8(a, end1));
-            key2 = ComparisonKey(keys, ReadUtf8(b, end2));
+// The key of the character that starts with unit, the unit at index - 1: a high surrogate
+// followed by a low one is a character above U+FFFF, as in UTF-8; any other unit is one
+// character. index moves past the character.
+char32_t KeyFrom(const char16_t* keys, char16_t unit, const unsigned char* text, std::size_t units,
+                 std::size_t& index) {
+    if ((unit & 0xFC00) == 0xD800 && index < units) {
+        const char16_t low = LoadUnit(text, index);
+        if ((low & 0xFC00) == 0xDC00) {
+            ++index;
+            return 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (low - 0xDC00);
         }
-    } while (key1 == key2 && a - text1 < n && b - text2 < n && *a != 0);
-    return int{key1} - int{key2};
+    }
+    return keys[unit];
 }
 
-// The same over at most n / 2 units, stopping also at a NUL unit of text1.
-int CompareUtf16(const unsigned char* text1, const unsigned char* text2, int n) {
+int CompareUtf16(const unsigned char* a, std::size_t units1, const unsigned char* b,
+                 std::size_t units2) {
     const char16_t* const keys = ComparisonKeys();
-    const int units = n / 2;
-    char16_t key1, key2;
-    int i = 0;
-    do {
-        key1 = keys[LoadUnit(text1 + 2 * i)];
-        key2 = keys[LoadUnit(text2 + 2 * i)];
+    std::size_t i = 0, j = 0;
+    for (;;) {
+        const char16_t unit1 = i < units1 ? LoadUnit(a, i) : 0;
+        const char16_t unit2 = j < units2 ? LoadUnit(b, j) : 0;
+        if (unit1 == 0 || unit2 == 0)
+            return EndOrder(unit1 != 0, unit2 != 0);
         ++i;
-    } while (key1 == key2 && i < units && LoadUnit(text1 + 2 * i) != 0);
-    return int{key1} - int{key2};
+        ++j;
+        if ((unit1 | unit2) < 0xD800) {
+            const char16_t key1 = keys[unit1], key2 = keys[unit2];
+            if (key1 != key2)
+                return KeyOrder(key1, key2);
+        } else {
+            const char32_t key1 = KeyFrom(keys, unit1, a, units1, i);
+            const char32_t key2 = KeyFrom(keys, unit2, b, units2, j);
+            if (key1 != key2)
+                return KeyOrder(key1, key2);
+        }
+    }
 }
 
 } // namespace
@@ -60,16 +94,15 @@ int NoCaseCompare(void* context, int length1, const void* text1, int length2, co
     // SQLite never passes negative lengths; treating one as empty keeps the reads in range.
     length1 = std::max(length1, 0);
     length2 = std::max(length2, 0);
-    const int n = std::min(length1, length2);
     const auto encoding = static_cast<int>(reinterpret_cast<std::intptr_t>(context));
     const auto* a = static_cast<const unsigned char*>(text1);
     const auto* b = static_cast<const unsigned char*>(text2);
-    int partial = 0;
-    if (encoding == kNoCaseUtf8 && n > 0)
-        partial = CompareUtf8(a, length1, b, length2, n);
-    else if (encoding == kNoCaseUtf16 && n >= 2)
-        partial = CompareUtf16(a, b, n);
-    return partial != 0 ? partial : length1 - length2;
+    if (encoding == kNoCaseUtf8)
+        return CompareUtf8(a, a + length1, b, b + length2);
+    if (encoding == kNoCaseUtf16)
+        return CompareUtf16(a, static_cast<std::size_t>(length1) / 2, b,
+                            static_cast<std::size_t>(length2) / 2);
+    return length1 - length2;
 }
 
 } // namespace sepmet

@@ -17,7 +17,7 @@ bool LikeMatch(const unsigned char* pattern, const unsigned char* text, char32_t
 
     const unsigned char* retryPattern = nullptr; // pattern after the last "%" and its literal
     const unsigned char* retryText = nullptr;    // text after the character found for it
-    char16_t retryKey = 0;                       // key of that literal
+    char32_t retryKey = 0;                       // key of that literal
     bool escaped = false;
     // Moves retryText past the next character with retryKey; false when the text ends first.
     const auto findRetryKey = [&] {

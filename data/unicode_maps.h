@@ -15,9 +15,13 @@ char16_t FoldUnit(char16_t unit);
 // and «е» share one key. Built on first use; 65536 entries.
 const char16_t* ComparisonKeys();
 
-// The key of a character read from a text: a character above 0xFFFF keeps its low 16 bits.
-inline char16_t ComparisonKey(const char16_t* keys, char32_t character) {
-    return keys[character & 0xFFFF];
+// The key of a character read from a text. A character above 0xFFFF, which no map changes, is
+// its own key: it equals only itself and sorts after every character of the 16-bit range.
+// Only the end of a text (character 0) has key 0.
+inline char32_t ComparisonKey(const char16_t* keys, char32_t character) {
+    // Reading the table for every character lets the compiler select without a branch.
+    const char32_t key = keys[character & 0xFFFF];
+    return character < 0x10000 ? key : character;
 }
 
 } // namespace sepmet

@@ -1,9 +1,11 @@
 #pragma once
-// UTF-8 reading of "like" and "NOCASE": a byte below 0xC0 is one character; a byte of 0xC0 or
+// UTF-8 reading of the SQL functions: a byte below 0xC0 is one character; a byte of 0xC0 or
 // above starts a character from its low bits, and every following byte 10xxxxxx adds six bits.
-// A multi-byte character below 0x80, in 0xD800–0xDFFF or equal to 0xFFFE/0xFFFF reads as
-// 0xFFFD. Overlong and oversized sequences are read the same way, never rejected.
+// A multi-byte character below 0x80 or in 0xD800–0xDFFF reads as 0xFFFD. Overlong and
+// oversized sequences are read the same way, never rejected. U+FFFE and U+FFFF are characters
+// like any other: a UTF-16 text holds them as units, so both encodings read them alike.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace sepmet {
@@ -18,7 +20,7 @@ inline constexpr std::uint8_t kLeadValue[64] = {
 };
 
 inline char32_t Checked(char32_t value) {
-    if (value < 0x80 || (value & 0xFFFFF800) == 0xD800 || (value & 0xFFFFFFFE) == 0xFFFE)
+    if (value < 0x80 || (value & 0xFFFFF800) == 0xD800)
         return 0xFFFD;
     return value;
 }
@@ -52,6 +54,42 @@ inline char32_t ReadUtf8(const unsigned char*& text, const unsigned char* end) {
     while (text < end && (*text & 0xC0) == 0x80)
         value = (value << 6) + (*text++ & 0x3F);
     return utf8_detail::Checked(value);
+}
+
+inline constexpr char32_t kLastCodePoint = 0x10FFFF;
+
+// The number of bytes WriteUtf8 writes for the character.
+inline std::size_t Utf8Size(char32_t character) {
+    if (character < 0x80)
+        return 1;
+    if (character < 0x800)
+        return 2;
+    if (character < 0x10000 || character > kLastCodePoint)
+        return 3;
+    return 4;
+}
+
+// Writes the character (not a surrogate) and returns the position after it; a value above
+// U+10FFFF, which no UTF-8 sequence may carry, is written as U+FFFD.
+inline unsigned char* WriteUtf8(unsigned char* out, char32_t character) {
+    if (character < 0x80) {
+        *out++ = static_cast<unsigned char>(character);
+    } else if (character < 0x800) {
+        *out++ = static_cast<unsigned char>(0xC0 | character >> 6);
+        *out++ = static_cast<unsigned char>(0x80 | (character & 0x3F));
+    } else if (character < 0x10000 || character > kLastCodePoint) {
+        if (character > kLastCodePoint)
+            character = 0xFFFD;
+        *out++ = static_cast<unsigned char>(0xE0 | character >> 12);
+        *out++ = static_cast<unsigned char>(0x80 | (character >> 6 & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | (character & 0x3F));
+    } else {
+        *out++ = static_cast<unsigned char>(0xF0 | character >> 18);
+        *out++ = static_cast<unsigned char>(0x80 | (character >> 12 & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | (character >> 6 & 0x3F));
+        *out++ = static_cast<unsigned char>(0x80 | (character & 0x3F));
+    }
+    return out;
 }
 
 } // namespace sepmet

@@ -50,15 +50,20 @@ private:
     static inline long live_ = 0;
 };
 
-// Runs SELECT function(?) on a UTF-8 connection with the text bound without a copy, so that
-// the only allocations of the text's sizes are the conversion to UTF-16 (four bytes per
-// two-byte character) and the function's own buffer.
-int RunFunction(const char* function, const std::string& text, std::string* result) {
-    Connection db;
+// Runs SELECT function(?) with the text bound without a copy in the database's own encoding,
+// so that the only allocation of the text's size is the function's own buffer. (In a UTF-16be
+// database the binding itself would convert the native text.)
+int RunFunction(const char* encoding, const char* function, const std::string& text,
+                std::string* result) {
+    const std::u16string utf16 = Utf16(text);
+    Connection db(encoding);
     sqlite3_stmt* statement = nullptr;
     const std::string sql = std::string("SELECT ") + function + "(?)";
     sqlite3_prepare_v2(db.get(), sql.c_str(), -1, &statement, nullptr);
-    sqlite3_bind_text(statement, 1, text.c_str(), -1, SQLITE_STATIC);
+    if (std::string(encoding) == "UTF-8")
+        sqlite3_bind_text(statement, 1, text.c_str(), -1, SQLITE_STATIC);
+    else
+        sqlite3_bind_text16(statement, 1, utf16.c_str(), -1, SQLITE_STATIC);
     const int rc = sqlite3_step(statement);
     if (rc == SQLITE_ROW && result)
         *result = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
@@ -73,36 +78,51 @@ std::string Repeat(const std::string& piece, int count) {
     return text;
 }
 
-constexpr int kUnits = 30001;
+constexpr int kCharacters = 30001;
 
+// The first allocation of each form: three bytes for each UTF-8 byte, or the units and a NUL.
 TEST(UnicodeOutOfMemory, CaseFunctionReportsNoMemory) {
-    const std::string text = Repeat("й", kUnits);
-    {
-        FailingAllocator allocator(FailingAllocator::Rounded(2 * kUnits + 2), -1);
-        const long before = FailingAllocator::Live();
-        for (const char* function : {"fold", "lower", "upper", "title"})
-            EXPECT_EQ(RunFunction(function, text, nullptr), SQLITE_NOMEM) << function;
-        EXPECT_EQ(FailingAllocator::Live(), before);
+    const std::string text = Repeat("й", kCharacters);
+    for (const auto& [encoding, size] : {std::pair{"UTF-8", 3 * 2 * kCharacters + 1},
+                                         std::pair{"UTF-16le", 2 * kCharacters + 2}}) {
+        SCOPED_TRACE(encoding);
+        {
+            FailingAllocator allocator(FailingAllocator::Rounded(size), -1);
+            const long before = FailingAllocator::Live();
+            for (const char* function : {"fold", "lower", "upper", "title"})
+                EXPECT_EQ(RunFunction(encoding, function, text, nullptr), SQLITE_NOMEM) << function;
+            EXPECT_EQ(FailingAllocator::Live(), before);
+        }
+        std::string result;
+        ASSERT_EQ(RunFunction(encoding, "upper", text, &result), SQLITE_ROW);
+        EXPECT_EQ(result, Repeat("Й", kCharacters));
     }
-    std::string result;
-    ASSERT_EQ(RunFunction("upper", text, &result), SQLITE_ROW);
-    EXPECT_EQ(result, Repeat("Й", kUnits));
 }
 
 TEST(UnicodeOutOfMemory, UnaccentReportsNoMemoryOnEitherAllocation) {
-    // «й» keeps one unit; U+FDFA grows the buffer by 17 units.
-    const std::string text = Repeat("й", kUnits - 1) + "\xEF\xB7\xBA";
-    const int first = FailingAllocator::Rounded(2 * kUnits + 2);
-    const int grown = FailingAllocator::Rounded(2 * (kUnits + 1 + 17));
-    for (const auto& [failMalloc, failRealloc] : {std::pair{first, -1}, std::pair{-1, grown}}) {
-        FailingAllocator allocator(failMalloc, failRealloc);
+    // «й» keeps one unit; U+FDFA grows the UTF-16 buffer by 17 units and gives 33 UTF-8 bytes.
+    const std::string text = Repeat("й", kCharacters - 1) + "\xEF\xB7\xBA";
+    const std::size_t resultSize = 2u * (kCharacters - 1) + 33u;
+    // The UTF-8 form sizes its result first and allocates it once.
+    const int utf8 = FailingAllocator::Rounded(static_cast<int>(resultSize) + 1);
+    const int first = FailingAllocator::Rounded(2 * kCharacters + 2);
+    const int grown = FailingAllocator::Rounded(2 * (kCharacters + 1 + 17));
+    const struct {
+        const char* encoding;
+        int failMalloc, failRealloc;
+    } runs[] = {{"UTF-8", utf8, -1}, {"UTF-16le", first, -1}, {"UTF-16le", -1, grown}};
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.encoding);
+        FailingAllocator allocator(run.failMalloc, run.failRealloc);
         const long before = FailingAllocator::Live();
-        EXPECT_EQ(RunFunction("unaccent", text, nullptr), SQLITE_NOMEM);
+        EXPECT_EQ(RunFunction(run.encoding, "unaccent", text, nullptr), SQLITE_NOMEM);
         EXPECT_EQ(FailingAllocator::Live(), before);
     }
-    std::string result;
-    ASSERT_EQ(RunFunction("unaccent", text, &result), SQLITE_ROW);
-    EXPECT_EQ(result.size(), 2u * (kUnits - 1) + 33u);
+    for (const char* encoding : {"UTF-8", "UTF-16le"}) {
+        std::string result;
+        ASSERT_EQ(RunFunction(encoding, "unaccent", text, &result), SQLITE_ROW);
+        EXPECT_EQ(result.size(), resultSize) << encoding;
+    }
 }
 
 } // namespace

@@ -2,7 +2,9 @@
 // A real SQLite connection for the Unicode function tests and the outcome of one expression.
 
 #include "data/unicode_functions.h"
+#include "data/unicode_utf8.h"
 
+#include <cstdio>
 #include <ostream>
 #include <sqlite3.h>
 #include <stdexcept>
@@ -33,9 +35,67 @@ inline std::ostream& operator<<(std::ostream& out, const Outcome& outcome) {
     return out << kinds[outcome.kind] << " \"" << outcome.value << "\"";
 }
 
+// The database encodings, as PRAGMA encoding names them.
+inline const char* const kEncodings[] = {"UTF-8", "UTF-16le", "UTF-16be"};
+
+inline std::string Utf8(const std::u16string& text) {
+    std::string utf8;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if ((c & 0xFC00) == 0xD800 && i + 1 < text.size() && (text[i + 1] & 0xFC00) == 0xDC00)
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        unsigned char bytes[4];
+        utf8.append(reinterpret_cast<char*>(bytes), WriteUtf8(bytes, c) - bytes);
+    }
+    return utf8;
+}
+
+// UTF-8 as SQLite converts it to UTF-16, for valid texts.
+inline std::u16string Utf16(const std::string& text) {
+    std::u16string utf16;
+    const auto* at = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = at + text.size();
+    while (at < end) {
+        const char32_t c = ReadUtf8(at, end);
+        if (c < 0x10000) {
+            utf16 += static_cast<char16_t>(c);
+        } else {
+            utf16 += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            utf16 += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        }
+    }
+    return utf16;
+}
+
+// The text's bytes in the database encoding, as hex() shows them.
+inline std::string EncodedHex(const std::string& encoding, const std::u16string& text) {
+    std::string hex;
+    char digits[5];
+    if (encoding == "UTF-8") {
+        for (const unsigned char byte : Utf8(text)) {
+            std::snprintf(digits, sizeof digits, "%02X", byte);
+            hex += digits;
+        }
+        return hex;
+    }
+    const bool little = encoding == "UTF-16le";
+    for (const char16_t unit : text) {
+        std::snprintf(digits, sizeof digits, "%02X%02X", little ? unit & 0xFF : unit >> 8,
+                      little ? unit >> 8 : unit & 0xFF);
+        hex += digits;
+    }
+    return hex;
+}
+
+// An SQL expression for the text as it is stored in the database encoding, without SQLite's
+// reading of byte-order marks or of U+FFFE.
+inline std::string StoredText(const std::string& encoding, const std::u16string& text) {
+    return "CAST(x'" + EncodedHex(encoding, text) + "' AS TEXT)";
+}
+
 class Connection {
 public:
-    // encoding: "UTF-8" or "UTF-16le"; withFunctions false gives SQLite's own definitions.
+    // encoding: one of kEncodings; withFunctions false gives SQLite's own definitions.
     explicit Connection(const char* encoding = "UTF-8", bool withFunctions = true) {
         sqlite3_open(":memory:", &db_);
         Exec(std::string("PRAGMA encoding = '") + encoding + "'");

@@ -108,7 +108,27 @@ TEST(UnicodeTables, ComparisonKeysIgnoreCaseAndAccents) {
     EXPECT_EQ(keys[u'Æ'], u'a');
     EXPECT_EQ(keys[u'A'], u'a');
     EXPECT_NE(keys[u'ж'], keys[u'з']);
-    EXPECT_EQ(ComparisonKey(keys, 0x10041), u'a'); // only the low 16 bits count
+    // Characters above U+FFFF are their own keys; only the end of a text has key 0.
+    EXPECT_EQ(ComparisonKey(keys, 0x10041), char32_t{0x10041});
+    EXPECT_EQ(ComparisonKey(keys, 0x10000), char32_t{0x10000});
+    EXPECT_EQ(ComparisonKey(keys, 0), char32_t{0});
+    for (unsigned unit = 1; unit < 0x10000; ++unit)
+        ASSERT_NE(keys[unit], 0) << std::hex << unit;
+}
+
+// The UTF-8 forms of the text functions write each result unit as one character.
+TEST(UnicodeTables, NoMapResultHoldsASurrogateOrNul) {
+    for (const UnicodeTable* table :
+         {&kFoldTable, &kLowerTable, &kUpperTable, &kTitleTable, &kUnaccentTable}) {
+        for (unsigned unit = 1; unit < 0x10000; ++unit) {
+            const MapResult result = Lookup(*table, static_cast<char16_t>(unit));
+            if (result.IsSelf())
+                continue;
+            for (std::size_t i = 0; i < result.size; ++i)
+                ASSERT_TRUE(result.units[i] != 0 && (result.units[i] & 0xF800) != 0xD800)
+                    << std::hex << unit;
+        }
+    }
 }
 
 } // namespace
