@@ -23,6 +23,11 @@ void SetNumber(pugi::xml_node node, int number) {
     node.append_attribute("number").set_value(number);
 }
 
+template <typename Table> const Table& ReportedTable(const Table& table, bool refilled) {
+    static const Table none;
+    return refilled ? table : none;
+}
+
 std::time_t CurrentTime() {
     return std::time(nullptr);
 }
@@ -65,9 +70,12 @@ std::u16string ReportGenerator::BuildXml() const {
         }
     }
 
+    // A table is reported only when the last recalculation refilled its page; otherwise it holds
+    // results of another set of chromatograms or conditions, and the element stays empty.
     pugi::xml_node calibration = root.append_child("calibration");
     int number = 0;
-    for (const auto& [component, record] : state_.calibrationTable) {
+    for (const auto& [component, record] :
+         ReportedTable(state_.calibrationTable, state_.gradPageRefilled)) {
         pugi::xml_node row = calibration.append_child("row");
         SetNumber(row, ++number);
         Set(row, "comp", component);
@@ -76,7 +84,8 @@ std::u16string ReportGenerator::BuildXml() const {
 
     pugi::xml_node calculation = root.append_child("calculation");
     number = 0;
-    for (const auto& [component, record] : state_.contentTable) {
+    for (const auto& [component, record] :
+         ReportedTable(state_.contentTable, state_.calcPageRefilled)) {
         pugi::xml_node row = calculation.append_child("row");
         SetNumber(row, ++number);
         Set(row, "comp", component);

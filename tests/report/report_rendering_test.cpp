@@ -129,6 +129,23 @@ TEST_F(ReportRenderingTest, ShippedTemplateShowsValuesAndEscapedTexts) {
     EXPECT_THAT(ToUtf8(generator.stylesheetXml), HasSubstr("xsl:stylesheet"));
 }
 
+TEST_F(ReportRenderingTest, ShippedTemplateSaysInWordsThatNoResultWasObtained) {
+    ScopedEnv shipped("XDG_DATA_DIRS", SEPMET_SOURCE_DIR "/share");
+    testing::SetSampleResults(state);
+    state.gradPageRefilled = false; // the tables hold results of an earlier recalculation
+    state.calcPageRefilled = false;
+    log.AddError(u"Список хроматограмм пуст.");
+    ASSERT_TRUE(generator.Generate());
+    const std::string html = ReadFile(generator.OutputFile());
+    EXPECT_THAT(html, HasSubstr("Градуировочный коэффициент не получен. Причины указаны в разделе "
+                                "«Системные сообщения»."));
+    EXPECT_THAT(html, HasSubstr("Результат не получен. Причины указаны в разделе «Системные "
+                                "сообщения»."));
+    EXPECT_THAT(html, HasSubstr("Список хроматограмм пуст."));
+    EXPECT_THAT(html, Not(HasSubstr("0,0495")));
+    EXPECT_THAT(html, Not(HasSubstr("0,050500")));
+}
+
 TEST_F(ReportRenderingTest, MissingTemplateIsReportedAndNothingIsWritten) {
     EXPECT_FALSE(generator.Generate());
     EXPECT_THAT(Texts(), ::testing::ElementsAre(u"Не удалось загрузить шаблон отчёта.\n"
