@@ -14,9 +14,21 @@
 namespace sepmet {
 namespace {
 
-// The DOM holds UTF-8; the serialiser turns it into UTF-16LE.
+// Characters that XML 1.0 allows nowhere, not even escaped: one of them in a sample, a file name
+// or a mixture would make the whole document unreadable for the transformation. U+0000 is among
+// them; written as it is, it would also cut the text short.
+bool IsForbiddenInXml(char16_t c) {
+    return (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || c == 0xFFFE || c == 0xFFFF;
+}
+
+// The DOM holds UTF-8; the serialiser turns it into UTF-16LE. Forbidden characters are written
+// as U+FFFD, as lone surrogates are by the conversion; the stored texts are not touched.
 void Set(pugi::xml_node node, const char* name, std::u16string_view value) {
-    node.append_attribute(name).set_value(ToUtf8(value).c_str());
+    std::u16string text(value);
+    for (char16_t& c : text)
+        if (IsForbiddenInXml(c))
+            c = u'\uFFFD';
+    node.append_attribute(name).set_value(ToUtf8(text).c_str());
 }
 
 void SetNumber(pugi::xml_node node, int number) {

@@ -9,6 +9,8 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
 #include <pugixml.hpp>
 
 namespace sepmet {
@@ -112,6 +114,50 @@ TEST_F(ReportDocumentTest, TextsSurviveParsingUnchanged) {
     EXPECT_EQ(FromUtf8(row.attribute("MixtureName").value()), mixture);
     EXPECT_EQ(text.find(u'\n'), std::u16string::npos);
     EXPECT_EQ(text.find(u'\r'), std::u16string::npos);
+}
+
+TEST_F(ReportDocumentTest, CharactersXmlForbidsAreWrittenAsReplacementCharacters) {
+    const char16_t forbidden[] = {0x0000, 0x0001, 0x0008, 0x000B, 0x000C, 0x000E,
+                                  0x001F, 0xFFFE, 0xFFFF, 0xD800}; // the last: a lone surrogate
+    std::u16string sample = u"a";
+    std::u16string expected = u"a";
+    for (char16_t c : forbidden) {
+        sample += c;
+        expected += u'\uFFFD';
+    }
+    sample += u"\t\n\r\u007F\uFFFD\U0001F600z"; // allowed, kept as they are
+    expected += u"\t\n\r\u007F\uFFFD\U0001F600z";
+    const std::u16string fileName = std::u16string(u"D:\\data\\run") + char16_t(0x02) + u".chr";
+    const std::u16string mixture = std::u16string(u"смесь") + char16_t(0x1B);
+    assays.AddLoadedAssay(MakeAssay(1, fileName, sample, mixture, u"Анализ"));
+    generator.assays = &assays;
+    const std::u16string text = generator.BuildXml();
+
+    // libxml2 reads the document that the transformation reads.
+    xmlDocPtr doc =
+        xmlReadMemory(reinterpret_cast<const char*>(text.data()), static_cast<int>(text.size() * 2),
+                      nullptr, "UTF-16LE", XML_PARSE_NONET);
+    ASSERT_NE(doc, nullptr);
+    const auto attribute = [doc](const char* name) {
+        xmlNodePtr row = xmlDocGetRootElement(doc)->children; // "files"
+        row = row->children;
+        xmlChar* value = xmlGetProp(row, reinterpret_cast<const xmlChar*>(name));
+        std::u16string result = FromUtf8(reinterpret_cast<const char*>(value));
+        xmlFree(value);
+        return result;
+    };
+    EXPECT_EQ(attribute("sample"), expected);
+    EXPECT_EQ(attribute("fileName"), u"run\uFFFD.chr");
+    EXPECT_EQ(attribute("MixtureName"), u"смесь\uFFFD");
+    xmlFreeDoc(doc);
+
+    pugi::xml_document parsed;
+    ASSERT_TRUE(parsed.load_buffer(text.data(), text.size() * 2, pugi::parse_default,
+                                   pugi::encoding_utf16_le));
+    EXPECT_EQ(
+        FromUtf8(parsed.child("root").child("files").child("row").attribute("sample").value()),
+        expected);
+    EXPECT_EQ(assays.begin()->sample, sample); // the collection keeps the stored text
 }
 
 TEST_F(ReportDocumentTest, ChromatogramDateIsLocalTime) {
