@@ -118,8 +118,8 @@ TEST_F(ReportRenderingTest, ShippedTemplateShowsValuesAndEscapedTexts) {
     for (const char* expected :
          {"Расчет производится согласно СТО Газпром 5.36-2011 п.13", "250", "101,325", "run1.chr",
           "05.03.24  09:07", "0,0495", "0,050500 ± 0,010814", "7,214286", "0,001200",
-          "Предупреждения!", "     - Повторяемость превышена", "Оператор О.О.", "03/05/24 09:07:00",
-          "1.0.2.0", "град &lt;b&gt;5&lt;/b&gt; &amp; \"x\"",
+          "Предупреждения!", "     - Повторяемость превышена", "Оператор О.О.",
+          "05.03.2024 09:07:00", "1.0.2.0", "град &lt;b&gt;5&lt;/b&gt; &amp; \"x\"",
           "&lt;script&gt;alert(1)&lt;/script&gt;"})
         EXPECT_THAT(html, HasSubstr(expected));
     EXPECT_THAT(html, Not(HasSubstr("<script")));
