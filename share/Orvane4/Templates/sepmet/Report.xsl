@@ -3,6 +3,7 @@
   Report of a determination of the methanol content of separation gas.
   Renders the report document of sepmet into a self-contained, printable HTML5 page:
   no scripts, no external resources; every text of the document is output escaped.
+  Russian texts are written with "е", never "ё", as the program's own texts ("Расчет").
 -->
 <xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
   <xsl:output method="html" encoding="UTF-8" indent="yes" doctype-system="about:legacy-compat"/>
@@ -30,7 +31,8 @@
           th { background: #f0f0f0; font-weight: bold; }
           thead { display: table-header-group; }
           tr { page-break-inside: avoid; break-inside: avoid; }
-          td.num, th.num { text-align: right; white-space: nowrap; }
+          td.num, th.num { text-align: right; }
+          td.num { white-space: nowrap; }
           td.nowrap { white-space: nowrap; }
           td.empty { text-align: center; font-style: italic; }
           .conditions td.value { text-align: right; white-space: nowrap; width: 25mm; }
@@ -68,12 +70,12 @@
       </thead>
       <tbody>
         <xsl:call-template name="condition">
-          <xsl:with-param name="name">Общий объём воды в двух поглотительных склянках, V<sub>в</sub></xsl:with-param>
+          <xsl:with-param name="name">Общий объем воды в двух поглотительных склянках, V<sub>в</sub></xsl:with-param>
           <xsl:with-param name="value" select="@vW"/>
           <xsl:with-param name="unit">см³</xsl:with-param>
         </xsl:call-template>
         <xsl:call-template name="condition">
-          <xsl:with-param name="name">Объём пробы газа по газовому счётчику, V<sub>г</sub></xsl:with-param>
+          <xsl:with-param name="name">Объем пробы газа по газовому счетчику, V<sub>г</sub></xsl:with-param>
           <xsl:with-param name="value" select="@vG"/>
           <xsl:with-param name="unit">дм³</xsl:with-param>
         </xsl:call-template>
@@ -88,7 +90,7 @@
           <xsl:with-param name="unit">кПа</xsl:with-param>
         </xsl:call-template>
         <xsl:call-template name="condition">
-          <xsl:with-param name="name">Температура газа в газовом счётчике, t</xsl:with-param>
+          <xsl:with-param name="name">Температура газа в газовом счетчике, t</xsl:with-param>
           <xsl:with-param name="value" select="@gasT"/>
           <xsl:with-param name="unit">°C</xsl:with-param>
         </xsl:call-template>
@@ -134,7 +136,7 @@
           </tr>
         </xsl:for-each>
         <xsl:if test="not(calibration/row)">
-          <tr><td class="empty" colspan="3">Градуировка не выполнена</td></tr>
+          <tr><td class="empty" colspan="3">Градуировочный коэффициент не получен. Причины указаны в разделе «Системные сообщения».</td></tr>
         </xsl:if>
       </tbody>
     </table>
@@ -144,7 +146,7 @@
       <thead>
         <tr>
           <th class="num">№</th><th>Компонент</th>
-          <th class="num">Массовая концентрация ± неопределённость, мг/дм³</th>
+          <th class="num">Массовая концентрация ± неопределенность, мг/дм³</th>
           <th class="num">Массовая доля, %</th><th class="num">Молярная доля, %</th>
         </tr>
       </thead>
@@ -159,7 +161,7 @@
           </tr>
         </xsl:for-each>
         <xsl:if test="not(calculation/row)">
-          <tr><td class="empty" colspan="5">Результат не рассчитан</td></tr>
+          <tr><td class="empty" colspan="5">Результат не получен. Причины указаны в разделе «Системные сообщения».</td></tr>
         </xsl:if>
       </tbody>
     </table>
@@ -192,7 +194,7 @@
     </div>
 
     <p class="footer">
-      Отчёт создан: <xsl:value-of select="@date_created"/>.
+      Отчет создан: <xsl:value-of select="@date_created"/>.
       Версия программы: <xsl:value-of select="normalize-space(@prog_version)"/>.
     </p>
   </xsl:template>
