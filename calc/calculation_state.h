@@ -37,6 +37,11 @@ struct CalculationState {
     CalibrationTable calibrationTable;
     ContentTable contentTable;
     bool threeMeasurementsRequired = false;
+    // Whether the last recalculation refilled the "Градуировка" and the "Расчет" page. The tables
+    // keep earlier results when a page is emptied or kept; the report shows a table only when
+    // its page was refilled, so that it never prints a result that no longer applies.
+    bool gradPageRefilled = false;
+    bool calcPageRefilled = false;
 };
 
 CalculationState& ProcessCalculationState();

@@ -41,6 +41,8 @@ RecalculationOutcome Recalculate(const AssayCollection& assays, CalculationState
         log.AddWarning(LoadString(StringId::WarnNoCalibration));
     }
 
+    state.gradPageRefilled = outcome.gradPage.change == PageChange::Refill;
+    state.calcPageRefilled = outcome.calcPage.change == PageChange::Refill;
     outcome.messages = log.Layout();
     return outcome;
 }

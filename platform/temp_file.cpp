@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <unistd.h>
 
 namespace sepmet {
@@ -51,6 +52,14 @@ FileDescriptor::~FileDescriptor() {
 std::string TemporaryFolder() {
     const char* value = std::getenv("TMPDIR");
     std::string folder = value && *value ? value : "/tmp";
+    // A relative folder is taken from the current folder now, so the written path that the
+    // opener and the operator see is absolute.
+    if (folder.front() != '/') {
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(folder, error);
+        if (!error)
+            folder = absolute.lexically_normal().string();
+    }
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
     return folder;

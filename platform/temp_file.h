@@ -30,7 +30,8 @@ private:
     int fd_ = -1;
 };
 
-// $TMPDIR when set and not empty, else "/tmp"; without a trailing '/'.
+// $TMPDIR when set and not empty, else "/tmp"; without a trailing '/'. A relative $TMPDIR is
+// made absolute against the current folder.
 std::string TemporaryFolder();
 
 struct ReservedFile {

@@ -8,17 +8,24 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <libexslt/exslt.h>
 #include <libxml/globals.h>
 #include <libxml/parser.h>
+#include <libxml/uri.h>
 #include <libxml/xmlIO.h>
 #include <libxml/xmlerror.h>
 #include <libxml/xmlsave.h>
+#include <libxslt/extensions.h>
+#include <libxslt/extra.h>
 #include <libxslt/imports.h>
 #include <libxslt/security.h>
 #include <libxslt/transform.h>
+#include <libxslt/variables.h>
 #include <libxslt/xslt.h>
 #include <libxslt/xsltInternals.h>
 #include <libxslt/xsltutils.h>
+#include <mutex>
 #include <new>
 #include <strings.h>
 #include <unistd.h>
@@ -139,6 +146,35 @@ std::string TakeXmlBytes(xmlChar* data, int size) {
     return bytes;
 }
 
+// The document URL of a file: its absolute path with the characters a URI does not allow (blanks,
+// letters outside ASCII) escaped, so that a relative reference is resolved against it rather
+// than dropped as an invalid base. The library unescapes the name again when it opens a file.
+std::string FileUrl(const std::string& path) {
+    if (path.empty())
+        return {};
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    const std::string full = error ? path : absolute.lexically_normal().string();
+    xmlChar* uri = xmlPathToURI(reinterpret_cast<const xmlChar*>(full.c_str()));
+    if (!uri)
+        return full;
+    std::string result(reinterpret_cast<const char*>(uri));
+    xmlFree(uri);
+    return result;
+}
+
+// Extension functions are registered for the whole process, once.
+void RegisterExtensionFunctions() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        exsltRegisterAll();
+        xsltRegisterExtModuleFunction(
+            reinterpret_cast<const xmlChar*>("node-set"),
+            reinterpret_cast<const xmlChar*>("urn:schemas-microsoft-com:xslt"),
+            xsltFunctionNodeSet);
+    });
+}
+
 } // namespace
 
 std::u16string StatusMessageText(std::int32_t status, std::u16string_view systemText) {
@@ -184,14 +220,16 @@ bool XmlDocument::LoadFile(const std::string& path) {
     return doc_ != nullptr;
 }
 
-bool XmlDocument::LoadText(std::u16string_view text) {
+bool XmlDocument::LoadText(std::u16string_view text, const std::string& baseFile) {
     Reset();
     if (text.size() > INT_MAX / 2)
         return false;
     OperationScope scope;
+    const std::string url = FileUrl(baseFile);
+    const char* base = url.empty() ? nullptr : url.c_str();
     const int size = static_cast<int>(text.size() * 2);
     if constexpr (std::endian::native == std::endian::little) {
-        doc_ = xmlReadMemory(reinterpret_cast<const char*>(text.data()), size, nullptr, "UTF-16LE",
+        doc_ = xmlReadMemory(reinterpret_cast<const char*>(text.data()), size, base, "UTF-16LE",
                              kParseOptions);
     } else {
         std::string bytes;
@@ -200,7 +238,7 @@ bool XmlDocument::LoadText(std::u16string_view text) {
             bytes.push_back(static_cast<char>(unit & 0xFF));
             bytes.push_back(static_cast<char>(unit >> 8));
         }
-        doc_ = xmlReadMemory(bytes.data(), size, nullptr, "UTF-16LE", kParseOptions);
+        doc_ = xmlReadMemory(bytes.data(), size, base, "UTF-16LE", kParseOptions);
     }
     return doc_ != nullptr;
 }
@@ -276,6 +314,7 @@ void XmlDocument::Save(int fd, const std::string& pathForMessages) const {
 XmlDomService::XmlDomService() {
     xmlInitParser();
     xsltInit();
+    RegisterExtensionFunctions();
 }
 
 std::unique_ptr<XmlDocument> XmlDomService::CreateDocument() {
@@ -283,7 +322,7 @@ std::unique_ptr<XmlDocument> XmlDomService::CreateDocument() {
 }
 
 void XmlDomService::TransformNodeToObject(XmlDocument& source, const XmlDocument& stylesheet,
-                                          XmlDocument& result) {
+                                          XmlDocument& result, const XsltParameters& parameters) {
     if (source.Empty() || stylesheet.Empty())
         throw ComponentError(kStatusFailed, u"The source or the stylesheet document is empty.");
     OperationScope scope;
@@ -308,6 +347,21 @@ void XmlDomService::TransformNodeToObject(XmlDocument& source, const XmlDocument
         throw ComponentError(kStatusOutOfMemory, u"");
     xsltSetCtxtSecurityPrefs(prefs, context.get());
     xsltSetTransformErrorFunc(context.get(), &scope, &OperationScope::OnGeneric);
+    if (!parameters.empty()) {
+        std::vector<std::string> texts;
+        texts.reserve(parameters.size() * 2);
+        for (const auto& [name, value] : parameters) {
+            texts.push_back(name);
+            texts.push_back(ToUtf8(value));
+        }
+        std::vector<const char*> list;
+        for (const std::string& text : texts)
+            list.push_back(text.c_str());
+        list.push_back(nullptr);
+        if (xsltQuoteUserParams(context.get(), list.data()) != 0)
+            throw ComponentError(kStatusFailed,
+                                 scope.Diagnostic(u"The stylesheet parameters are not valid."));
+    }
     xmlDocPtr output =
         xsltApplyStylesheetUser(style.get(), source.doc_, nullptr, nullptr, nullptr, context.get());
     const bool failed =

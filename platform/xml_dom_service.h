@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 struct _xmlDoc;
 struct _xsltStylesheet;
@@ -50,8 +52,10 @@ public:
     // missing, unreadable or not well-formed; the document is then empty. Loading never touches
     // the network; entities are kept as written.
     bool LoadFile(const std::string& path);
-    // `text` is UTF-16; any encoding named in its declaration is overridden.
-    bool LoadText(std::u16string_view text);
+    // `text` is UTF-16; any encoding named in its declaration is overridden. `baseFile`, when
+    // given, is the file the text came from: relative references in the document (xsl:import,
+    // xsl:include, document()) resolve beside it, as they do for a document loaded from it.
+    bool LoadText(std::u16string_view text, const std::string& baseFile = {});
 
     bool Empty() const { return doc_ == nullptr; }
 
@@ -78,9 +82,15 @@ private:
     mutable bool serialisedUtf8_ = true;
 };
 
+// Top-level parameters of a stylesheet: name and value. Each value is passed as a string, never
+// evaluated as an expression, whatever quotes it holds.
+using XsltParameters = std::vector<std::pair<std::string, std::u16string>>;
+
 class XmlDomService {
 public:
-    // Initialising the libraries cannot fail.
+    // Initialising the libraries cannot fail. Stylesheets may call the EXSLT functions and
+    // msxsl:node-set (namespace "urn:schemas-microsoft-com:xslt"), the same function as
+    // exsl:node-set.
     XmlDomService();
 
     // A new, empty document; nullptr only when memory runs out.
@@ -90,9 +100,10 @@ public:
     // The stylesheet may read files; writing files, creating folders and any network access are
     // refused and fail the transformation. Raises ComponentError (kStatusFailed with the
     // processor's diagnostic) when the stylesheet does not compile or the transformation fails.
-    // `source` may be changed by the transformation (xsl:strip-space).
+    // `source` may be changed by the transformation (xsl:strip-space). `parameters` set the
+    // stylesheet's top-level xsl:param of those names.
     void TransformNodeToObject(XmlDocument& source, const XmlDocument& stylesheet,
-                               XmlDocument& result);
+                               XmlDocument& result, const XsltParameters& parameters = {});
 };
 
 } // namespace sepmet

@@ -14,13 +14,30 @@
 namespace sepmet {
 namespace {
 
-// The DOM holds UTF-8; the serialiser turns it into UTF-16LE.
+// Characters that XML 1.0 allows nowhere, not even escaped: one of them in a sample, a file name
+// or a mixture would make the whole document unreadable for the transformation. U+0000 is among
+// them; written as it is, it would also cut the text short.
+bool IsForbiddenInXml(char16_t c) {
+    return (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || c == 0xFFFE || c == 0xFFFF;
+}
+
+// The DOM holds UTF-8; the serialiser turns it into UTF-16LE. Forbidden characters are written
+// as U+FFFD, as lone surrogates are by the conversion; the stored texts are not touched.
 void Set(pugi::xml_node node, const char* name, std::u16string_view value) {
-    node.append_attribute(name).set_value(ToUtf8(value).c_str());
+    std::u16string text(value);
+    for (char16_t& c : text)
+        if (IsForbiddenInXml(c))
+            c = u'\uFFFD';
+    node.append_attribute(name).set_value(ToUtf8(text).c_str());
 }
 
 void SetNumber(pugi::xml_node node, int number) {
     node.append_attribute("number").set_value(number);
+}
+
+template <typename Table> const Table& ReportedTable(const Table& table, bool refilled) {
+    static const Table none;
+    return refilled ? table : none;
 }
 
 std::time_t CurrentTime() {
@@ -65,9 +82,12 @@ std::u16string ReportGenerator::BuildXml() const {
         }
     }
 
+    // A table is reported only when the last recalculation refilled its page; otherwise it holds
+    // results of another set of chromatograms or conditions, and the element stays empty.
     pugi::xml_node calibration = root.append_child("calibration");
     int number = 0;
-    for (const auto& [component, record] : state_.calibrationTable) {
+    for (const auto& [component, record] :
+         ReportedTable(state_.calibrationTable, state_.gradPageRefilled)) {
         pugi::xml_node row = calibration.append_child("row");
         SetNumber(row, ++number);
         Set(row, "comp", component);
@@ -76,7 +96,8 @@ std::u16string ReportGenerator::BuildXml() const {
 
     pugi::xml_node calculation = root.append_child("calculation");
     number = 0;
-    for (const auto& [component, record] : state_.contentTable) {
+    for (const auto& [component, record] :
+         ReportedTable(state_.contentTable, state_.calcPageRefilled)) {
         pugi::xml_node row = calculation.append_child("row");
         SetNumber(row, ++number);
         Set(row, "comp", component);

@@ -5,6 +5,7 @@
 #include "calc/calculation_state.h"
 #include "calc/message_log.h"
 #include "data/assay_collection.h"
+#include "platform/xml_dom_service.h"
 
 #include <cstdint>
 #include <ctime>
@@ -54,6 +55,8 @@ public:
     void SetOwnerWindow(std::intptr_t owner) { owner_ = owner; }
     // The clock read for "date_created".
     void SetClock(std::time_t (*clock)()) { clock_ = clock; }
+    // String values of the template's top-level parameters, passed at every transformation.
+    void SetTransformParameters(XsltParameters parameters) { parameters_ = std::move(parameters); }
 
 private:
     void ShowError(int stringId, std::u16string_view text) const;
@@ -64,6 +67,9 @@ private:
     std::string outputFile_;
     std::string templateFile_;
     std::string fixedOutputFile_;
+    // The file stylesheetXml was loaded from: its references resolve beside it.
+    std::string stylesheetFile_;
+    XsltParameters parameters_;
     std::intptr_t owner_ = 0;
     std::time_t (*clock_)();
 };

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -71,6 +72,10 @@ bool ReportGenerator::LoadTemplate() {
         if (!text)
             throw std::runtime_error("Failed to read the text of the XSLT Document instance.");
         stylesheetXml = std::move(*text);
+        // Absolute, so that a later change of the working folder does not move the base.
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+        stylesheetFile_ = error ? path : absolute.string();
         return true;
     } catch (const ComponentError& e) {
         ShowCodeError(StringId::TemplateFailedCode, e.Status(), e.MessageText());
@@ -91,10 +96,10 @@ void ReportGenerator::Transform() {
         CreateOrRaise(service, "Failed to create Stylesheet Document instance.");
     if (!source->LoadText(sourceXml))
         throw std::runtime_error("Error parsing Source Document instance.");
-    if (!stylesheet->LoadText(stylesheetXml))
+    if (!stylesheet->LoadText(stylesheetXml, stylesheetFile_))
         throw std::runtime_error("Error parsing Stylesheet Document instance.");
 
-    service.TransformNodeToObject(*source, *stylesheet, *result);
+    service.TransformNodeToObject(*source, *stylesheet, *result, parameters_);
     std::optional<std::u16string> text = result->Text();
     if (!text)
         throw std::runtime_error("Failed to load result document.");

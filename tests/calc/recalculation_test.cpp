@@ -39,12 +39,14 @@ TEST_F(Recalculation, WorkedExampleFillsBothPages) {
               (PageRows{{u"1", u"Метанол", u"0,050500 ± 0,010814", u"0,007214", u"0,003789"}}));
     EXPECT_THAT(out.messages, ElementsAre(u"Ошибок нет!", u"Предупреждений нет!"));
     EXPECT_TRUE(flags.calibrationReady && flags.absorptionReady && flags.conditionsReady);
+    EXPECT_TRUE(state.gradPageRefilled && state.calcPageRefilled);
 }
 
 TEST_F(Recalculation, EmptyListEmptiesBothPagesAndKeepsTheTables) {
     state.calibrationTable[kMethanol].k_avg = 0.05;
     state.contentTable[kMethanol].y_avg = 0.1;
     state.threeMeasurementsRequired = true;
+    state.gradPageRefilled = state.calcPageRefilled = true;
     RecalculationOutcome out = Run(AssayCollection{});
     EXPECT_EQ(out.gradPage.change, PageChange::Empty);
     EXPECT_EQ(out.calcPage.change, PageChange::Empty);
@@ -54,6 +56,8 @@ TEST_F(Recalculation, EmptyListEmptiesBothPagesAndKeepsTheTables) {
     EXPECT_EQ(state.calibrationTable[kMethanol].k_avg, 0.05);
     EXPECT_EQ(state.contentTable[kMethanol].y_avg, 0.1);
     EXPECT_FALSE(state.threeMeasurementsRequired);
+    EXPECT_FALSE(state.gradPageRefilled);
+    EXPECT_FALSE(state.calcPageRefilled);
 }
 
 TEST_F(Recalculation, WhatBlocksTheContentStageDecidesTheCalcPage) {
@@ -83,6 +87,8 @@ TEST_F(Recalculation, WhatBlocksTheContentStageDecidesTheCalcPage) {
         ASSERT_EQ(out.gradPage.rows.size(), 1u);
         EXPECT_EQ(out.gradPage.rows[0][2], c.gradValue);
         EXPECT_EQ(out.calcPage.change, c.calc);
+        EXPECT_TRUE(state.gradPageRefilled);
+        EXPECT_EQ(state.calcPageRefilled, c.calc == PageChange::Refill);
     }
 }
 

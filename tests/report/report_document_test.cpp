@@ -1,12 +1,16 @@
+#include "calc/recalculation.h"
 #include "platform/utf.h"
 #include "report/file_name.h"
 #include "report/report_generator.h"
 #include "report/xml_writer_source.h"
 #include "report_test_support.h"
+#include "tests/calc/determination.h"
 #include "tests/report/sample_results.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
 #include <pugixml.hpp>
 
 namespace sepmet {
@@ -112,6 +116,50 @@ TEST_F(ReportDocumentTest, TextsSurviveParsingUnchanged) {
     EXPECT_EQ(text.find(u'\r'), std::u16string::npos);
 }
 
+TEST_F(ReportDocumentTest, CharactersXmlForbidsAreWrittenAsReplacementCharacters) {
+    const char16_t forbidden[] = {0x0000, 0x0001, 0x0008, 0x000B, 0x000C, 0x000E,
+                                  0x001F, 0xFFFE, 0xFFFF, 0xD800}; // the last: a lone surrogate
+    std::u16string sample = u"a";
+    std::u16string expected = u"a";
+    for (char16_t c : forbidden) {
+        sample += c;
+        expected += u'\uFFFD';
+    }
+    sample += u"\t\n\r\u007F\uFFFD\U0001F600z"; // allowed, kept as they are
+    expected += u"\t\n\r\u007F\uFFFD\U0001F600z";
+    const std::u16string fileName = std::u16string(u"D:\\data\\run") + char16_t(0x02) + u".chr";
+    const std::u16string mixture = std::u16string(u"смесь") + char16_t(0x1B);
+    assays.AddLoadedAssay(MakeAssay(1, fileName, sample, mixture, u"Анализ"));
+    generator.assays = &assays;
+    const std::u16string text = generator.BuildXml();
+
+    // libxml2 reads the document that the transformation reads.
+    xmlDocPtr doc =
+        xmlReadMemory(reinterpret_cast<const char*>(text.data()), static_cast<int>(text.size() * 2),
+                      nullptr, "UTF-16LE", XML_PARSE_NONET);
+    ASSERT_NE(doc, nullptr);
+    const auto attribute = [doc](const char* name) {
+        xmlNodePtr row = xmlDocGetRootElement(doc)->children; // "files"
+        row = row->children;
+        xmlChar* value = xmlGetProp(row, reinterpret_cast<const xmlChar*>(name));
+        std::u16string result = FromUtf8(reinterpret_cast<const char*>(value));
+        xmlFree(value);
+        return result;
+    };
+    EXPECT_EQ(attribute("sample"), expected);
+    EXPECT_EQ(attribute("fileName"), u"run\uFFFD.chr");
+    EXPECT_EQ(attribute("MixtureName"), u"смесь\uFFFD");
+    xmlFreeDoc(doc);
+
+    pugi::xml_document parsed;
+    ASSERT_TRUE(parsed.load_buffer(text.data(), text.size() * 2, pugi::parse_default,
+                                   pugi::encoding_utf16_le));
+    EXPECT_EQ(
+        FromUtf8(parsed.child("root").child("files").child("row").attribute("sample").value()),
+        expected);
+    EXPECT_EQ(assays.begin()->sample, sample); // the collection keeps the stored text
+}
+
 TEST_F(ReportDocumentTest, ChromatogramDateIsLocalTime) {
     ScopedEnv moscow("TZ", "MSK-3");
     Assay assay = MakeAssay(1, u"x.chr", u"", u"", u"Анализ");
@@ -132,6 +180,68 @@ TEST_F(ReportDocumentTest, ChromatogramDateIsLocalTime) {
               std::u16string::npos);
     // "date_created" follows the zone as well.
     EXPECT_NE(text.find(u"date_created=\"03/05/24 12:07:00\""), std::u16string::npos);
+}
+
+// The tables keep the results of the last recalculation that reached them; the document shows a
+// table only while its page holds what the current chromatograms and conditions give.
+TEST_F(ReportDocumentTest, TablesOnlyWhenTheLastRecalculationRefilledTheirPage) {
+    const AssayCollection demo = test::Determination({100, 102});
+    AssayCollection nine = test::Determination({100, 102});
+    nine.RemoveAssay(100);
+    AssayCollection eleven = test::Determination({100, 102});
+    eleven.AddLoadedAssay(test::MakeAssay(300, u"р-р град", {test::MakePeak(500, 25)}));
+    AssayCollection threeAbsorption = test::Determination({100, 102, 101});
+    AssayCollection failedCalibration;
+    auto levels = test::UniformCalibration(0.05);
+    levels[0].areas[0] *= 1.2;
+    test::AddCalibration(failedCalibration, levels);
+    test::AddAbsorption(failedCalibration, {100, 102});
+
+    const struct {
+        const char* what;
+        const AssayCollection* assays;
+        double vG;
+        const char16_t* k_avg; // the calibration row's value, or none
+        const char16_t* y_avg; // the calculation row's value, or none
+    } steps[] = {
+        {"demo determination", nullptr, 10, u"0,0500", u"0,050500 ± 0,010814"},
+        {"--", &assays, 10, nullptr, nullptr},
+        {"demo again", nullptr, 10, u"0,0500", u"0,050500 ± 0,010814"},
+        {"nine calibrations", &nine, 10, nullptr, nullptr},
+        {"demo again", nullptr, 10, u"0,0500", u"0,050500 ± 0,010814"},
+        {"eleven calibrations", &eleven, 10, nullptr, nullptr},
+        {"demo again", nullptr, 10, u"0,0500", u"0,050500 ± 0,010814"},
+        {"invalid conditions", nullptr, 0, u"0,0500", nullptr},
+        {"demo again", nullptr, 10, u"0,0500", u"0,050500 ± 0,010814"},
+        {"three absorption solutions", &threeAbsorption, 10, u"0,0500", nullptr},
+        {"demo again", nullptr, 10, u"0,0500", u"0,050500 ± 0,010814"},
+        {"calibration fails", &failedCalibration, 10, u"0,0000", nullptr},
+    };
+    state.settings = test::WorkedConditions();
+    ReadinessFlags flags;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        state.settings.vG = step.vG;
+        const AssayCollection& used = step.assays ? *step.assays : demo;
+        Recalculate(used, state, log, flags);
+        generator.assays = &used;
+        const std::u16string text = generator.BuildXml();
+        pugi::xml_document parsed;
+        ASSERT_TRUE(parsed.load_buffer(text.data(), text.size() * 2, pugi::parse_default,
+                                       pugi::encoding_utf16_le));
+        const pugi::xml_node root = parsed.child("root");
+        const pugi::xml_node calibration = root.child("calibration");
+        const pugi::xml_node calculation = root.child("calculation");
+        ASSERT_TRUE(calibration && calculation);
+        EXPECT_EQ(FromUtf8(calibration.child("row").attribute("k_avg").value()),
+                  step.k_avg ? step.k_avg : u"");
+        EXPECT_EQ(FromUtf8(calculation.child("row").attribute("y_avg").value()),
+                  step.y_avg ? step.y_avg : u"");
+        EXPECT_EQ(calibration.first_child().empty(), step.k_avg == nullptr);
+        EXPECT_EQ(calculation.first_child().empty(), step.y_avg == nullptr);
+        // The tables themselves keep what they held, as the "Расчет" page may.
+        EXPECT_FALSE(state.contentTable.empty());
+    }
 }
 
 TEST(ReportFileName, LastComponentOfStoredPath) {

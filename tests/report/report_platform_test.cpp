@@ -119,6 +119,7 @@ TEST(BatchReport, WritesTheRenderedReportAndTheDocumentBytes) {
     MessageBoxRecorder messages;
     CalculationState state;
     state.calibrationTable[u"Метанол"].k_avg = 0.05;
+    state.gradPageRefilled = true;
     MessageLog log;
     AssayCollection assays;
 

@@ -40,6 +40,22 @@ std::time_t FixedTime() {
     return 1709629620;
 } // 5 March 2024, 09:07 UTC
 
+// Runs the scope in another working folder.
+class ScopedWorkingFolder {
+public:
+    explicit ScopedWorkingFolder(const std::string& folder)
+        : saved_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~ScopedWorkingFolder() { std::filesystem::current_path(saved_); }
+
+private:
+    std::filesystem::path saved_;
+};
+
+const std::string kXslOpen = "<?xml version=\"1.0\"?><xsl:stylesheet version=\"1.0\" "
+                             "xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\"";
+
 class ReportRenderingTest : public ::testing::Test {
 protected:
     ReportRenderingTest() {
@@ -111,6 +127,23 @@ TEST_F(ReportRenderingTest, ShippedTemplateShowsValuesAndEscapedTexts) {
     EXPECT_EQ(FromUtf8(html), generator.resultXml);
     EXPECT_EQ(generator.sourceXml, generator.BuildXml());
     EXPECT_THAT(ToUtf8(generator.stylesheetXml), HasSubstr("xsl:stylesheet"));
+}
+
+TEST_F(ReportRenderingTest, ShippedTemplateSaysInWordsThatNoResultWasObtained) {
+    ScopedEnv shipped("XDG_DATA_DIRS", SEPMET_SOURCE_DIR "/share");
+    testing::SetSampleResults(state);
+    state.gradPageRefilled = false; // the tables hold results of an earlier recalculation
+    state.calcPageRefilled = false;
+    log.AddError(u"Список хроматограмм пуст.");
+    ASSERT_TRUE(generator.Generate());
+    const std::string html = ReadFile(generator.OutputFile());
+    EXPECT_THAT(html, HasSubstr("Градуировочный коэффициент не получен. Причины указаны в разделе "
+                                "«Системные сообщения»."));
+    EXPECT_THAT(html, HasSubstr("Результат не получен. Причины указаны в разделе «Системные "
+                                "сообщения»."));
+    EXPECT_THAT(html, HasSubstr("Список хроматограмм пуст."));
+    EXPECT_THAT(html, Not(HasSubstr("0,0495")));
+    EXPECT_THAT(html, Not(HasSubstr("0,050500")));
 }
 
 TEST_F(ReportRenderingTest, MissingTemplateIsReportedAndNothingIsWritten) {
@@ -253,6 +286,103 @@ TEST_F(ReportRenderingTest, NoTemporaryNameMeansMessageAndNothingWritten) {
     }
     EXPECT_EQ(temp.Names(), std::vector<std::string>{"plain-file"});
     EXPECT_TRUE(generator.outputPath.empty());
+}
+
+TEST_F(ReportRenderingTest, ReferencesOfTheTemplateResolveBesideIt) {
+    // A folder whose name needs escaping in a URL, and a working folder elsewhere.
+    const std::string folder = share.path() + "/шаблоны отчёта";
+    share.Write("шаблоны отчёта/common.xsl",
+                kXslOpen + "><xsl:template name=\"common\">из общего</xsl:template>"
+                           "</xsl:stylesheet>");
+    share.Write("шаблоны отчёта/parts/part.xsl",
+                kXslOpen + "><xsl:template name=\"part\">из части</xsl:template>"
+                           "</xsl:stylesheet>");
+    share.Write("шаблоны отчёта/data.xml", "<note>из данных</note>");
+    const std::string report = share.Write(
+        "шаблоны отчёта/Report.xsl",
+        kXslOpen + "><xsl:import href=\"common.xsl\"/><xsl:include href=\"parts/part.xsl\"/>"
+                   "<xsl:output method=\"html\" encoding=\"UTF-8\"/><xsl:template match=\"/\"><p>"
+                   "<xsl:call-template name=\"common\"/>, <xsl:call-template name=\"part\"/>, "
+                   "<xsl:value-of select=\"document('data.xml')/note\"/></p></xsl:template>"
+                   "</xsl:stylesheet>");
+    ScopedWorkingFolder elsewhere(temp.path());
+    for (const std::string& path :
+         {report, std::string("../") + std::filesystem::path(share.path()).filename().string() +
+                      "/шаблоны отчёта/Report.xsl"}) {
+        SCOPED_TRACE(path);
+        generator.SetTemplateFile(path);
+        ASSERT_TRUE(generator.LoadTemplate()) << ToUtf8(Texts().at(0));
+        // The template text alone no longer knows its folder; the generator does.
+        ScopedWorkingFolder another(folder + "/parts");
+        generator.sourceXml = generator.BuildXml();
+        generator.Transform();
+        EXPECT_THAT(ReadFile(generator.OutputFile()), HasSubstr("из общего, из части, из данных"));
+    }
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ReportRenderingTest, NodeSetOfBothDialectsAndTheExsltModules) {
+    InstallTemplate(
+        kXslOpen +
+        " xmlns:msxsl=\"urn:schemas-microsoft-com:xslt\" xmlns:exsl=\"http://exslt.org/common\""
+        " xmlns:str=\"http://exslt.org/strings\" xmlns:math=\"http://exslt.org/math\""
+        " xmlns:set=\"http://exslt.org/sets\" xmlns:date=\"http://exslt.org/dates-and-times\""
+        " exclude-result-prefixes=\"msxsl exsl str math set date\">"
+        "<xsl:output method=\"html\" encoding=\"UTF-8\"/>"
+        "<xsl:variable name=\"rows\"><n>3</n><n>7</n><n>3</n></xsl:variable>"
+        "<xsl:template match=\"/\"><p>"
+        "ms=<xsl:value-of select=\"sum(msxsl:node-set($rows)/n)\"/>;"
+        "exsl=<xsl:value-of select=\"count(exsl:node-set($rows)/n)\"/>;"
+        "str=<xsl:value-of select=\"count(str:tokenize('a,b,c', ','))\"/>;"
+        "max=<xsl:value-of select=\"math:max(exsl:node-set($rows)/n)\"/>;"
+        "set=<xsl:value-of select=\"count(set:distinct(msxsl:node-set($rows)/n))\"/>;"
+        "year=<xsl:value-of select=\"date:year('2024-03-05')\"/>"
+        "</p></xsl:template></xsl:stylesheet>");
+    ASSERT_TRUE(generator.Generate()) << ToUtf8(Texts().at(0));
+    EXPECT_THAT(ReadFile(generator.OutputFile()),
+                HasSubstr("ms=13;exsl=3;str=3;max=7;set=2;year=2024"));
+
+    // The EXSLT document element stays under the same refusal as xsl:document.
+    const std::string target = share.path() + "/exsl-written.html";
+    InstallTemplate(kXslOpen +
+                    " xmlns:exsl=\"http://exslt.org/common\" extension-element-prefixes=\"exsl\">"
+                    "<xsl:template match=\"/\"><exsl:document href=\"" +
+                    target +
+                    "\"><p>x</p></exsl:document><p>main</p></xsl:template>"
+                    "</xsl:stylesheet>");
+    EXPECT_FALSE(generator.Generate());
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_THAT(ToUtf8(Texts()[0]), HasSubstr("denied"));
+    EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+TEST_F(ReportRenderingTest, ParametersArePassedAsStrings) {
+    InstallTemplate(Stylesheet("<xsl:param name=\"a\"/><xsl:param name=\"b\" select=\"'default'\"/>"
+                               "<xsl:template match=\"/\"><p>[<xsl:value-of select=\"$a\"/>]["
+                               "<xsl:value-of select=\"$b\"/>]</p></xsl:template>"));
+    ASSERT_TRUE(generator.Generate());
+    EXPECT_THAT(ReadFile(generator.OutputFile()), HasSubstr("[][default]"));
+
+    generator.SetTransformParameters(
+        {{"a", u"Иванов's \"1\" concat($b)"}, {"b", u""}, {"undeclared", u"x"}});
+    ASSERT_TRUE(generator.Generate());
+    EXPECT_THAT(ReadFile(generator.OutputFile()), HasSubstr("[Иванов's \"1\" concat($b)][]"));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ReportRenderingTest, RelativeTemporaryFolderGivesAnAbsolutePath) {
+    InstallTemplate(Template(""));
+    temp.Write("sub/keep", "");
+    ScopedWorkingFolder here(temp.path() + "/sub");
+    for (const char* relative : {".", "../sub/", "sub2/.."}) {
+        SCOPED_TRACE(relative);
+        std::filesystem::create_directories(temp.path() + "/sub/sub2");
+        ScopedEnv tmp("TMPDIR", relative);
+        ASSERT_TRUE(generator.Generate());
+        EXPECT_THAT(generator.OutputFile(), StartsWith(temp.path() + "/sub/pqr"));
+        EXPECT_EQ(ToUtf8(generator.outputPath), generator.OutputFile());
+        EXPECT_TRUE(std::filesystem::is_regular_file(generator.OutputFile()));
+    }
 }
 
 TEST(ReportStatusText, SystemTextOrFallbackByCode) {

@@ -12,6 +12,8 @@ inline void SetSampleResults(CalculationState& state, double molarFraction = 0.0
     content.uncertainty = 0.0108143;
     content.massFraction = 7.2142857;
     content.molarFraction = molarFraction;
+    state.gradPageRefilled = true; // as a recalculation that filled both pages leaves them
+    state.calcPageRefilled = true;
 }
 
 } // namespace sepmet::testing

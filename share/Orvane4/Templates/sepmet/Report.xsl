@@ -134,7 +134,7 @@
           </tr>
         </xsl:for-each>
         <xsl:if test="not(calibration/row)">
-          <tr><td class="empty" colspan="3">Градуировка не выполнена</td></tr>
+          <tr><td class="empty" colspan="3">Градуировочный коэффициент не получен. Причины указаны в разделе «Системные сообщения».</td></tr>
         </xsl:if>
       </tbody>
     </table>
@@ -159,7 +159,7 @@
           </tr>
         </xsl:for-each>
         <xsl:if test="not(calculation/row)">
-          <tr><td class="empty" colspan="5">Результат не рассчитан</td></tr>
+          <tr><td class="empty" colspan="5">Результат не получен. Причины указаны в разделе «Системные сообщения».</td></tr>
         </xsl:if>
       </tbody>
     </table>
