@@ -13,7 +13,7 @@ std::u16string NoticeText(const AuditFailure& failure) {
 AuditTrail::AuditTrail(std::string path, AuditStore::Folders folders, NoticeHook notice)
     : path_(std::move(path)), folders_(folders), notice_(std::move(notice)) {}
 
-void AuditTrail::Fail(const std::string& reason) {
+void AuditTrail::NoteFailure(const std::string& reason) {
     if (noticed_)
         return;
     noticed_ = true;
@@ -25,14 +25,14 @@ AuditStore* AuditTrail::Store() {
     if (store_)
         return &*store_;
     if (path_.empty()) {
-        Fail("no folder for the audit trail: neither XDG_DATA_HOME nor HOME is set");
+        NoteFailure("no folder for the audit trail: neither XDG_DATA_HOME nor HOME is set");
         return nullptr;
     }
     try {
         store_ = AuditStore::OpenForAppend(path_, folders_);
         return &*store_;
     } catch (const std::exception& e) {
-        Fail(e.what());
+        NoteFailure(e.what());
     }
     return nullptr;
 }
@@ -44,7 +44,7 @@ std::optional<AuditStore::PendingEvent> AuditTrail::Begin() {
     try {
         return store->Begin();
     } catch (const std::exception& e) {
-        Fail(e.what());
+        NoteFailure(e.what());
     }
     return std::nullopt;
 }
@@ -55,7 +55,7 @@ bool AuditTrail::Commit(AuditStore::PendingEvent& pending, std::string_view kind
         pending.Commit(kind, payload);
         return true;
     } catch (const std::exception& e) {
-        Fail(e.what());
+        NoteFailure(e.what());
     }
     return false;
 }
@@ -68,7 +68,7 @@ void AuditTrail::RecordRecalculation(std::string_view command, const AssayCollec
         if (std::optional<AuditStore::PendingEvent> pending = Begin())
             Commit(*pending, kRecalculationEvent, payload);
     } catch (const std::exception& e) { // out of memory while building the payload
-        Fail(e.what());
+        NoteFailure(e.what());
     }
 }
 

@@ -48,12 +48,14 @@ public:
     // Commits `pending`; false after a failure (announced). Never throws.
     bool Commit(AuditStore::PendingEvent& pending, std::string_view kind, std::string_view payload);
 
+    // Announces a failure of the trail that is not the store's own (once per session).
+    void NoteFailure(const std::string& reason);
+
     // Whether the session's notice was given.
     bool Noticed() const { return noticed_; }
 
 private:
     AuditStore* Store();
-    void Fail(const std::string& reason);
 
     std::string path_;
     AuditStore::Folders folders_;
