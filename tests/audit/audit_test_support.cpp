@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace sepmet::audit::testing {
 
@@ -49,6 +52,23 @@ std::string QueryText(const std::string& path, const std::string& sql) {
     }
     sqlite3_close(db);
     return result;
+}
+
+int RunUnprivileged(const std::function<int()>& body) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(100);
+        _exit(body());
+    }
+    int status = -1;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void OpenFolderToEveryone(const std::string& folder, bool writable) {
+    ::chmod(folder.c_str(), writable ? 0777 : 0755);
 }
 
 } // namespace sepmet::audit::testing

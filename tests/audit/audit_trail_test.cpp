@@ -8,12 +8,11 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace sepmet::audit {
 namespace {
 
+using testing::RunUnprivileged;
 using testing::TemporaryFolder;
 
 Assay SampleAssay() {
@@ -84,19 +83,6 @@ TEST(AuditTrailRecording, RecalculationsLandInTheStoreInOrder) {
     ASSERT_EQ(events.size(), 2u);
     EXPECT_EQ(events[0].kind, "recalculation");
     EXPECT_EQ(events[1].payload.rfind("{\"command\":\"--\",", 0), 0u);
-}
-
-// Runs `body` in a child process without root's right to write everywhere; its exit status.
-template <typename Body> int RunUnprivileged(Body body) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
-            _exit(100);
-        _exit(body());
-    }
-    int status = -1;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 TEST(AuditTrailFailure, ReadOnlyStoreGivesOneNoticeAndRecordsNothing) {
