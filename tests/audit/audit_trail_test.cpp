@@ -3,6 +3,7 @@
 #include "audit/audit_events.h"
 #include "audit/audit_trail.h"
 #include "audit/sha256.h"
+#include "audit/window_audit.h"
 #include "data/assay_collection.h"
 #include "tests/audit/audit_test_support.h"
 
@@ -126,6 +127,38 @@ TEST(AuditTrailFailure, StoreThatCannotBeOpenedGivesOneNotice) {
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices[0].reason, "unable to open database file");
     EXPECT_TRUE(trail.Noticed());
+}
+
+} // namespace
+} // namespace sepmet::audit
+
+namespace sepmet::audit {
+namespace {
+
+TEST(WindowAudit, StoreIsTheProfilesAbsolutePathOrTheDefault) {
+    EXPECT_EQ(WindowStorePath(u"/srv/лаб/audit.sqlite"), "/srv/лаб/audit.sqlite");
+    EXPECT_EQ(WindowStorePath(u""), DefaultStorePath());
+    EXPECT_EQ(WindowStorePath(u"audit.sqlite"), DefaultStorePath());
+}
+
+TEST(WindowAudit, RecalculationsCarryTheCommandGivenLast) {
+    testing::TemporaryFolder folder;
+    const std::string path = folder.File("new/folder/a.sqlite"); // folders are created
+    WindowAuditTrail window(path, {});
+    AssayCollection assays;
+    CalculationState state;
+    window.Recalculated(assays, state, {}, {});
+    window.CommandGiven(kCommandAdd);
+    window.Recalculated(assays, state, {}, {});
+    window.CommandGiven(kCommandSettings);
+    window.Recalculated(assays, state, {}, {});
+    EXPECT_FALSE(window.Trail().Noticed());
+
+    std::vector<std::string> commands;
+    for (const EventRecord& event : AuditStore::OpenReadOnly(path).ReadAll())
+        commands.push_back(event.payload.substr(0, event.payload.find(',')));
+    EXPECT_EQ(commands, (std::vector<std::string>{"{\"command\":\"open\"", "{\"command\":\"+\"",
+                                                  "{\"command\":\"S\""}));
 }
 
 } // namespace
