@@ -25,10 +25,11 @@ bool ToLocalTime(std::int64_t seconds, std::tm& out) {
     return localtime_r(&t, &out) != nullptr;
 }
 
-// The environment variables that decide the user's time formats and character set.
+// The environment variables that decide the user's time formats and character set, and where the
+// locales are looked up.
 std::string LocaleEnvironment() {
     std::string key;
-    for (const char* name : {"LC_ALL", "LC_TIME", "LC_CTYPE", "LANG"}) {
+    for (const char* name : {"LC_ALL", "LC_TIME", "LC_CTYPE", "LANG", "LOCPATH"}) {
         const char* value = std::getenv(name);
         key += value ? value : "";
         key += '\n';
@@ -36,29 +37,45 @@ std::string LocaleEnvironment() {
     return key;
 }
 
+// "C", "POSIX" and their variants such as "C.UTF-8" carry no regional formats of a user.
+bool IsRegionalLocale(locale_t locale) {
+    const char* name = nl_langinfo_l(_NL_LOCALE_NAME(LC_TIME), locale);
+    if (!name || !*name)
+        return false;
+    const std::string_view text(name);
+    return text != "C" && text != "POSIX" && !text.starts_with("C.") && !text.starts_with("POSIX.");
+}
+
+struct UserLocaleInfo {
+    locale_t locale = nullptr; // never null in practice; null only when memory ran out
+    bool regional = false;     // a real user locale, not "C"/"POSIX" or a fallback
+};
+
 // The user's locale, made from the environment. Making one reads the locale files, so it is kept
 // for this thread and made again only when the environment names another one.
-locale_t UserLocale() {
+UserLocaleInfo UserLocale() {
     struct Cache {
         std::string key;
-        locale_t locale = nullptr;
+        UserLocaleInfo info;
         ~Cache() {
-            if (locale)
-                freelocale(locale);
+            if (info.locale)
+                freelocale(info.locale);
         }
     };
     thread_local Cache cache;
     std::string key = LocaleEnvironment();
-    if (!cache.locale || key != cache.key) {
-        locale_t made = newlocale(LC_TIME_MASK | LC_CTYPE_MASK, "", nullptr);
-        if (!made)
-            made = newlocale(LC_TIME_MASK | LC_CTYPE_MASK, "C", nullptr);
-        if (cache.locale)
-            freelocale(cache.locale);
-        cache.locale = made;
+    if (!cache.info.locale || key != cache.key) {
+        UserLocaleInfo made;
+        made.locale = newlocale(LC_TIME_MASK | LC_CTYPE_MASK, "", nullptr);
+        made.regional = made.locale && IsRegionalLocale(made.locale);
+        if (!made.locale)
+            made.locale = newlocale(LC_TIME_MASK | LC_CTYPE_MASK, "C", nullptr);
+        if (cache.info.locale)
+            freelocale(cache.info.locale);
+        cache.info = made;
         cache.key = std::move(key);
     }
-    return cache.locale;
+    return cache.info;
 }
 
 // The bytes strftime_l wrote are in the locale's character set, which need not be UTF-8
@@ -111,11 +128,15 @@ std::u16string FormatUserDateTime(std::time_t when) {
     std::tm tm{};
     if (!ToLocalTime(when, tm))
         return {};
-    const locale_t locale = UserLocale();
-    std::string text = FormatTm("%x", tm, locale);
+    const UserLocaleInfo user = UserLocale();
+    // Without a user locale the "C" forms would be "03/05/24 09:07:00", which a Russian reader
+    // takes for 3 May; the day comes first then, with the full year.
+    if (!user.regional)
+        return FromUtf8(FormatTm("%d.%m.%Y %H:%M:%S", tm, nullptr));
+    std::string text = FormatTm("%x", tm, user.locale);
     text += ' ';
-    text += FormatTm("%X", tm, locale);
-    return FromLocaleBytes(text, locale);
+    text += FormatTm("%X", tm, user.locale);
+    return FromLocaleBytes(text, user.locale);
 }
 
 } // namespace sepmet

@@ -20,9 +20,10 @@ void ReadLocalTimeZone();
 std::u16string FormatChromatogramDate(std::int64_t secondsSinceEpoch);
 
 // The user's short date ("%x") and time ("%X") of `when` in local time, joined by one blank.
-// The user's locale is made from the environment (LC_ALL, LC_TIME, LC_CTYPE, LANG) without
-// touching the process locale, and kept until the environment names another one; when it names a
-// locale that is not installed, the "C" locale's forms are used.
+// The user's locale is made from the environment (LC_ALL, LC_TIME, LC_CTYPE, LANG, LOCPATH)
+// without touching the process locale, and kept until the environment names another one. Without
+// a user locale ("C", "POSIX", "C.UTF-8", or one that is not installed) the text is
+// "dd.mm.yyyy HH:MM:SS", e.g. "05.03.2024 09:07:00".
 std::u16string FormatUserDateTime(std::time_t when);
 
 } // namespace sepmet

@@ -56,7 +56,7 @@ protected:
 TEST_F(ReportDocumentTest, EmptyDeterminationHasEveryElement) {
     const std::u16string expected =
         u"<?xml version=\"1.0\" encoding=\"UTF-16LE\"?>"
-        u"<root date_created=\"03/05/24 09:07:00\" vW=\"0\" vG=\"0\" rhoG=\"0\" atmP=\"101,325\" "
+        u"<root date_created=\"05.03.2024 09:07:00\" vW=\"0\" vG=\"0\" rhoG=\"0\" atmP=\"101,325\" "
         u"gasT=\"20\" prog_version=\" 1.0.2.0\">"
         u"<files/><calibration/><calculation/>"
         u"<signed><operator>Оператор О.О.</operator></signed>"
@@ -80,7 +80,7 @@ TEST_F(ReportDocumentTest, FullDeterminationExactText) {
 
     EXPECT_EQ(generator.BuildXml(),
               u"<?xml version=\"1.0\" encoding=\"UTF-16LE\"?>"
-              u"<root date_created=\"03/05/24 09:07:00\" vW=\"250\" vG=\"10,5\" rhoG=\"0,7\" "
+              u"<root date_created=\"05.03.2024 09:07:00\" vW=\"250\" vG=\"10,5\" rhoG=\"0,7\" "
               u"atmP=\"99,5\" gasT=\"-5\" prog_version=\" 1.0.2.0\">"
               u"<files>"
               u"<row number=\"1\" fileName=\"run1.chr\" MixtureName=\"Смесь &amp; Ко\" "
@@ -179,7 +179,7 @@ TEST_F(ReportDocumentTest, ChromatogramDateIsLocalTime) {
     EXPECT_NE(text.find(u"number=\"3\" fileName=\"x.chr\" MixtureName=\"\" date=\"\""),
               std::u16string::npos);
     // "date_created" follows the zone as well.
-    EXPECT_NE(text.find(u"date_created=\"03/05/24 12:07:00\""), std::u16string::npos);
+    EXPECT_NE(text.find(u"date_created=\"05.03.2024 12:07:00\""), std::u16string::npos);
 }
 
 // The tables keep the results of the last recalculation that reached them; the document shows a

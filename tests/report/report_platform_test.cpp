@@ -9,6 +9,7 @@
 #include "report_test_support.h"
 
 #include <clocale>
+#include <cstdlib>
 #include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -94,23 +95,45 @@ TEST(TemporaryFile, TakenCompanionNameIsSkippedAndNotWrittenThrough) {
     EXPECT_THAT(none.error, HasSubstr("all names are taken"));
 }
 
-TEST(LocalTime, UserFormatsComeFromTheEnvironmentWithoutTouchingTheProcessLocale) {
+TEST(LocalTime, WithoutAUserLocaleTheDayComesFirst) {
     ScopedEnv zone("TZ", "UTC0");
     ReadLocalTimeZone();
     const std::string before = std::setlocale(LC_ALL, nullptr);
     const std::time_t when = 1709629620; // 5 March 2024, 09:07 UTC
-    {
-        ScopedEnv all("LC_ALL", "C.UTF-8");
-        EXPECT_EQ(FormatUserDateTime(when), u"03/05/24 09:07:00");
-    }
-    {
-        // A locale that is not installed falls back to the "C" forms.
+    const struct {
+        const char* variable;
+        const char* value;
+    } cases[] = {
+        {"LC_ALL", "C"},       {"LC_ALL", "POSIX"},
+        {"LC_ALL", "C.UTF-8"}, {"LC_TIME", "xx_NOWHERE.UTF-8"}, // not installed
+        {"LANG", ""},                                           // nothing set at all
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.variable) + "=" + c.value);
         ScopedEnv all("LC_ALL", std::nullopt);
-        ScopedEnv time("LC_TIME", "xx_NOWHERE.UTF-8");
-        EXPECT_EQ(FormatUserDateTime(when), u"03/05/24 09:07:00");
+        ScopedEnv time("LC_TIME", std::nullopt);
+        ScopedEnv lang("LANG", std::nullopt);
+        ScopedEnv set(c.variable, c.value);
+        EXPECT_EQ(FormatUserDateTime(when), u"05.03.2024 09:07:00");
     }
     EXPECT_EQ(std::setlocale(LC_ALL, nullptr), before);
     EXPECT_EQ(FormatChromatogramDate(when), u"05.03.24  09:07");
+}
+
+TEST(LocalTime, AUserLocaleKeepsItsOwnForms) {
+    // Only "C" and "POSIX" may be installed: the test compiles a locale of its own.
+    TempFolder locales;
+    const std::string command =
+        "localedef -i en_US -f UTF-8 '" + locales.path() + "/en_US.UTF-8' >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0)
+        GTEST_SKIP() << "localedef cannot compile en_US.UTF-8";
+    ScopedEnv zone("TZ", "UTC0");
+    ReadLocalTimeZone();
+    ScopedEnv path("LOCPATH", locales.path());
+    ScopedEnv all("LC_ALL", "en_US.UTF-8");
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    EXPECT_EQ(FormatUserDateTime(1709629620), u"03/05/2024 09:07:00 AM");
+    EXPECT_EQ(std::setlocale(LC_ALL, nullptr), before);
 }
 
 TEST(BatchReport, WritesTheRenderedReportAndTheDocumentBytes) {

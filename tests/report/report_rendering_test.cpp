@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <optional>
+#include <regex>
 #include <stdexcept>
 
 namespace sepmet {
@@ -118,8 +120,8 @@ TEST_F(ReportRenderingTest, ShippedTemplateShowsValuesAndEscapedTexts) {
     for (const char* expected :
          {"Расчет производится согласно СТО Газпром 5.36-2011 п.13", "250", "101,325", "run1.chr",
           "05.03.24  09:07", "0,0495", "0,050500 ± 0,010814", "7,214286", "0,001200",
-          "Предупреждения!", "     - Повторяемость превышена", "Оператор О.О.", "03/05/24 09:07:00",
-          "1.0.2.0", "град &lt;b&gt;5&lt;/b&gt; &amp; \"x\"",
+          "Предупреждения!", "     - Повторяемость превышена", "Оператор О.О.",
+          "05.03.2024 09:07:00", "1.0.2.0", "град &lt;b&gt;5&lt;/b&gt; &amp; \"x\"",
           "&lt;script&gt;alert(1)&lt;/script&gt;"})
         EXPECT_THAT(html, HasSubstr(expected));
     EXPECT_THAT(html, Not(HasSubstr("<script")));
@@ -144,6 +146,39 @@ TEST_F(ReportRenderingTest, ShippedTemplateSaysInWordsThatNoResultWasObtained) {
     EXPECT_THAT(html, HasSubstr("Список хроматограмм пуст."));
     EXPECT_THAT(html, Not(HasSubstr("0,0495")));
     EXPECT_THAT(html, Not(HasSubstr("0,050500")));
+}
+
+// The right edge of `word` in the first page of a `pdftotext -bbox` text, and the page's width.
+std::optional<std::pair<double, double>> WordRightEdge(const std::string& bbox,
+                                                       const std::string& word) {
+    std::smatch page, found;
+    if (!std::regex_search(bbox, page, std::regex("<page width=\"([0-9.]+)\"")))
+        return std::nullopt;
+    const std::regex wordPattern("xMax=\"([0-9.]+)\"[^>]*>" + word + "</word>");
+    if (!std::regex_search(bbox, found, wordPattern))
+        return std::nullopt;
+    return std::make_pair(std::stod(found[1]), std::stod(page[1]));
+}
+
+TEST_F(ReportRenderingTest, ShippedTemplateResultTableFitsA4) {
+    if (std::system("command -v weasyprint >/dev/null && command -v pdftotext >/dev/null") != 0)
+        GTEST_SKIP() << "weasyprint or pdftotext is not installed";
+    ScopedEnv shipped("XDG_DATA_DIRS", SEPMET_SOURCE_DIR "/share");
+    testing::SetSampleResults(state);
+    ASSERT_TRUE(generator.Generate());
+    const std::string pdf = temp.path() + "/report.pdf";
+    const std::string bbox = temp.path() + "/report.bbox";
+    ASSERT_EQ(std::system(("weasyprint -q '" + generator.OutputFile() + "' '" + pdf +
+                           "' 2>/dev/null && pdftotext -bbox '" + pdf + "' '" + bbox + "'")
+                              .c_str()),
+              0);
+    const std::string words = ReadFile(bbox);
+    for (const char* value : {"0,050500", "7,214286", "0,001200"}) {
+        SCOPED_TRACE(value);
+        const auto edge = WordRightEdge(words, value);
+        ASSERT_TRUE(edge.has_value());
+        EXPECT_LT(edge->first, edge->second);
+    }
 }
 
 TEST_F(ReportRenderingTest, MissingTemplateIsReportedAndNothingIsWritten) {

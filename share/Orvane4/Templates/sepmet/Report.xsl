@@ -36,7 +36,8 @@
           th { background: #f0f0f0; font-weight: bold; }
           thead { display: table-header-group; }
           tr { page-break-inside: avoid; break-inside: avoid; }
-          td.num, th.num { text-align: right; white-space: nowrap; }
+          td.num, th.num { text-align: right; }
+          td.num { white-space: nowrap; }
           td.nowrap { white-space: nowrap; }
           td.empty { text-align: center; font-style: italic; }
           .conditions td.value { text-align: right; white-space: nowrap; width: 25mm; }
@@ -74,12 +75,12 @@
       </thead>
       <tbody>
         <xsl:call-template name="condition">
-          <xsl:with-param name="name">Общий объём воды в двух поглотительных склянках, V<sub>в</sub></xsl:with-param>
+          <xsl:with-param name="name">Общий объем воды в двух поглотительных склянках, V<sub>в</sub></xsl:with-param>
           <xsl:with-param name="value" select="@vW"/>
           <xsl:with-param name="unit">см³</xsl:with-param>
         </xsl:call-template>
         <xsl:call-template name="condition">
-          <xsl:with-param name="name">Объём пробы газа по газовому счётчику, V<sub>г</sub></xsl:with-param>
+          <xsl:with-param name="name">Объем пробы газа по газовому счетчику, V<sub>г</sub></xsl:with-param>
           <xsl:with-param name="value" select="@vG"/>
           <xsl:with-param name="unit">дм³</xsl:with-param>
         </xsl:call-template>
@@ -94,7 +95,7 @@
           <xsl:with-param name="unit">кПа</xsl:with-param>
         </xsl:call-template>
         <xsl:call-template name="condition">
-          <xsl:with-param name="name">Температура газа в газовом счётчике, t</xsl:with-param>
+          <xsl:with-param name="name">Температура газа в газовом счетчике, t</xsl:with-param>
           <xsl:with-param name="value" select="@gasT"/>
           <xsl:with-param name="unit">°C</xsl:with-param>
         </xsl:call-template>
@@ -150,7 +151,7 @@
       <thead>
         <tr>
           <th class="num">№</th><th>Компонент</th>
-          <th class="num">Массовая концентрация ± неопределённость, мг/дм³</th>
+          <th class="num">Массовая концентрация ± неопределенность, мг/дм³</th>
           <th class="num">Массовая доля, %</th><th class="num">Молярная доля, %</th>
         </tr>
       </thead>
@@ -203,7 +204,7 @@
     </div>
 
     <p class="footer">
-      Отчёт создан: <xsl:value-of select="@date_created"/>.
+      Отчет создан: <xsl:value-of select="@date_created"/>.
       Версия программы: <xsl:value-of select="normalize-space(@prog_version)"/>.
       <xsl:if test="$audit-seq != ''">
         <br/>
