@@ -4,6 +4,7 @@
 #include "audit/sha256.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -101,9 +102,27 @@ std::string OpenName(const std::string& path) {
     return path.starts_with("file:") ? "./" + path : path;
 }
 
-sqlite3* OpenConnection(const std::string& path, int flags) {
+// "file:" URI of `path` with immutable=1; every byte but unreserved ones and '/' escaped.
+std::string ImmutableUri(const std::string& path) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string uri = "file:";
+    for (unsigned char c : path) {
+        if (std::isalnum(c) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
+            uri += static_cast<char>(c);
+        } else {
+            uri += '%';
+            uri += hex[c >> 4];
+            uri += hex[c & 15];
+        }
+    }
+    return uri + "?immutable=1";
+}
+
+// `name` is a file name, or with SQLITE_OPEN_URI in `flags` a "file:" URI.
+sqlite3* OpenConnection(const std::string& name, int flags) {
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(OpenName(path).c_str(), &db, flags, nullptr) != SQLITE_OK) {
+    const std::string open = (flags & SQLITE_OPEN_URI) ? name : OpenName(name);
+    if (sqlite3_open_v2(open.c_str(), &db, flags, nullptr) != SQLITE_OK) {
         const std::string text = db ? sqlite3_errmsg(db) : "out of memory";
         sqlite3_close(db);
         throw AuditError(text);
@@ -197,7 +216,22 @@ AuditStore AuditStore::OpenForAppend(const std::string& path, Folders folders) {
 }
 
 AuditStore AuditStore::OpenReadOnly(const std::string& path) {
-    AuditStore store(OpenConnection(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX), path);
+    try {
+        AuditStore store(OpenConnection(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX), path);
+        CheckTable(store.db_);
+        return store;
+    } catch (const AuditError&) {
+        // A WAL store in a folder the reader may not write (another user's trail, read-only
+        // media) cannot get its shared-memory file. Closed cleanly, without a -wal file, the
+        // main file holds every event and can be read as immutable.
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+            ::stat((path + "-wal").c_str(), &info) == 0)
+            throw;
+    }
+    AuditStore store(OpenConnection(ImmutableUri(path),
+                                    SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI),
+                     path);
     CheckTable(store.db_);
     return store;
 }

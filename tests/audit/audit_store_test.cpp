@@ -141,6 +141,21 @@ TEST(AuditStoreFile, ReadOnlyOpeningNeverCreates) {
     EXPECT_NE(::stat(path.c_str(), &info), 0);
 }
 
+TEST(AuditStoreFile, StoreInAFolderTheReaderCannotWriteIsRead) {
+    TemporaryFolder folder;
+    const std::string path = folder.File("a b%?#.sqlite");
+    AuditStore::OpenForAppend(path).Append("report", "{}");
+    testing::OpenFolderToEveryone(folder.Path(), false);
+    const int status = testing::RunUnprivileged([&] {
+        try {
+            return AuditStore::OpenReadOnly(path).ReadAll().size() == 1 ? 0 : 1;
+        } catch (const AuditError&) {
+            return 2;
+        }
+    });
+    EXPECT_EQ(status, 0);
+}
+
 TEST(AuditStoreFile, FilesThatAreNotAStoreAreRefused) {
     TemporaryFolder folder;
     const std::string text = folder.File("text.sqlite");
