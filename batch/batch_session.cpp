@@ -49,12 +49,14 @@ void BatchSession::Add(const IdList& ids) {
     handle.Open();
     bool found = false;
     for (std::int32_t id : ids.Expand()) {
-        const int result = LoadAssay(assays_, handle, id);
-        found = result >= 0 || found;
+        const AssayLoad load = LoadAssay(assays_, handle, id);
+        if (load.Failed())
+            throw *load.failure; // the database could not be read, as for Open
+        found = load.Loaded() || found;
         const bool known = std::any_of(unloaded_.begin(), unloaded_.end(),
                                        [id](const UnloadedAssay& u) { return u.id == id; });
-        if (result < 0 && !known)
-            unloaded_.push_back({id, result});
+        if (!load.Loaded() && !known)
+            unloaded_.push_back({id, -1});
     }
     if (found)
         RefreshTypeTexts();
