@@ -6,7 +6,7 @@
 namespace sepmet::audit {
 
 std::u16string NoticeText(const AuditFailure& failure) {
-    return u"Журнал аудита не записывается: " + FromUtf8(failure.path) + u"\n" +
+    return u"Журнал аудита не записывается:\n" + FromUtf8(failure.path) + u"\n" +
            FromUtf8(failure.reason) + u"\nРасчёты и отчёты выполняются без записи в журнал.";
 }
 
