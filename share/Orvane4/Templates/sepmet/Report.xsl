@@ -206,7 +206,7 @@
     <p class="footer">
       Отчет создан: <xsl:value-of select="@date_created"/>.
       Версия программы: <xsl:value-of select="normalize-space(@prog_version)"/>.
-      <xsl:if test="$audit-seq != ''">
+    <xsl:if test="$audit-seq != ''">
         <br/>
         <span class="audit">
           <xsl:text>Запись журнала № </xsl:text><xsl:value-of select="$audit-seq"/>
