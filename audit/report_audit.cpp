@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 
 namespace sepmet::audit {
 namespace {
@@ -49,13 +50,22 @@ void ReportAudit::Transform(ReportGenerator& generator) {
     XsltParameters withUser = restorer.Saved();
     withUser.emplace_back("audit-user", FromUtf8(LoginName()));
 
+    // Only the transformation's own errors may end the report; the trail's never do.
     std::optional<AuditStore::PendingEvent> pending = trail_.Begin();
+    std::string document;
+    if (pending) {
+        try {
+            document = Sha256HexUtf16Le(generator.sourceXml);
+        } catch (const std::exception& e) {
+            trail_.NoteFailure(e.what());
+            pending.reset();
+        }
+    }
     if (!pending) {
         generator.SetTransformParameters(withUser);
         generator.Transform();
         return;
     }
-    const std::string document = Sha256HexUtf16Le(generator.sourceXml);
     XsltParameters withReference = withUser;
     withReference.emplace_back("audit-seq", FromUtf8(std::to_string(pending->Seq())));
     withReference.emplace_back("audit-digest", FromUtf8(document.substr(0, 16)));
@@ -63,9 +73,11 @@ void ReportAudit::Transform(ReportGenerator& generator) {
     generator.Transform(); // an error rolls the event back as it passes
 
     const std::string written = generator.OutputFile();
-    const std::optional<std::string> html = ReadBytes(written);
     const std::int64_t seq = pending->Seq();
-    if (html) {
+    try {
+        const std::optional<std::string> html = ReadBytes(written);
+        if (!html)
+            throw std::runtime_error("cannot read back the written report " + written);
         std::error_code error;
         const std::filesystem::path absolute = std::filesystem::absolute(written, error);
         const ReportDigests digests{document, Sha256HexUtf16Le(generator.stylesheetXml),
@@ -75,9 +87,10 @@ void ReportAudit::Transform(ReportGenerator& generator) {
             lastSeq_ = seq;
             return;
         }
-    } else {
-        trail_.NoteFailure("cannot read back the written report " + written);
+    } catch (const std::exception& e) {
+        trail_.NoteFailure(e.what());
     }
+    // Not on record: the page must not name the event.
     pending.reset(); // rolled back
     generator.SetTransformParameters(withUser);
     generator.Transform();

@@ -11,6 +11,8 @@
 #include "tests/support/message_box_recorder.h"
 #include "tests/support/read_file.h"
 
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -115,6 +117,24 @@ TEST_F(ReportAuditTest, EventThatCannotBeInsertedLeavesAPageWithoutReference) {
     const std::string page = sepmet::testing::ReadFile(html);
     EXPECT_THAT(page, Not(HasSubstr("Запись журнала")));
     EXPECT_THAT(page, HasSubstr("Оператор О.О. (" + LoginName() + ")"));
+
+    // In the temporary folder the page with the reference goes; the one without it stays.
+    const std::string tmp = folder.File("tmp");
+    ::mkdir(tmp.c_str(), 0700);
+    const char* savedTmp = std::getenv("TMPDIR");
+    const std::string saved = savedTmp ? savedTmp : "";
+    ::setenv("TMPDIR", tmp.c_str(), 1);
+    generator.SetOutputFile({});
+    const bool generated = generator.Generate();
+    savedTmp ? ::setenv("TMPDIR", saved.c_str(), 1) : ::unsetenv("TMPDIR");
+    ASSERT_TRUE(generated);
+    std::vector<std::string> pages;
+    for (const auto& entry : std::filesystem::directory_iterator(tmp))
+        if (entry.path().extension() == ".html")
+            pages.push_back(entry.path().string());
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0], generator.OutputFile());
+    EXPECT_THAT(sepmet::testing::ReadFile(pages[0]), Not(HasSubstr("Запись журнала")));
 }
 
 TEST_F(ReportAuditTest, ReadOnlyStoreGivesOneNoticeAndAReportWithoutReference) {
