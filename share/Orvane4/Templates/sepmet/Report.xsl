@@ -3,6 +3,7 @@
   Report of a determination of the methanol content of separation gas.
   Renders the report document of sepmet into a self-contained, printable HTML5 page:
   no scripts, no external resources; every text of the document is output escaped.
+  Russian texts are written with "е", never "ё", as the program's own texts ("Расчет").
 -->
 <xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
   <xsl:output method="html" encoding="UTF-8" indent="yes" doctype-system="about:legacy-compat"/>
