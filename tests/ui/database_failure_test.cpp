@@ -27,6 +27,13 @@ struct Command {
     QString tip;
 };
 
+void PrintTo(const Failure& failure, std::ostream* out) {
+    *out << failure.name;
+}
+void PrintTo(const Command& command, std::ostream* out) {
+    *out << command.name;
+}
+
 class DatabaseFailureTest : public MainWindowTest,
                             public ::testing::WithParamInterface<std::tuple<Failure, Command>> {
 protected:
@@ -88,8 +95,9 @@ TEST_P(DatabaseFailureTest, CommandEndsWithAMessageAndKeepsTheList) {
     EXPECT_TRUE(host.openedFiles().empty());
     DeliverPostedEvents();
     EXPECT_EQ(hostWindow->assayListChanged, notices);
-    if (!missing.empty())
+    if (!missing.empty()) {
         EXPECT_FALSE(fs::exists(missing)); // never created
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -47,6 +47,11 @@ private:
     std::optional<std::string> saved_;
 };
 
+// Every window of the UI tests records to the default store: for the whole test program it lies
+// in the build tree, never in the user's own data folder.
+const bool kDataHomeInBuildTree =
+    setenv("XDG_DATA_HOME", SEPMET_BINARY_DIR "/test-data-home", 1) == 0;
+
 class WindowAuditTest : public MainWindowTest {
 protected:
     WindowAuditTest()
