@@ -35,6 +35,8 @@ std::string BatchOptions::*OutputOption(const std::string& arg) {
         return &BatchOptions::templatePath;
     if (arg == "--xml")
         return &BatchOptions::xmlPath;
+    if (arg == "--audit")
+        return &BatchOptions::auditPath;
     return nullptr;
 }
 
@@ -75,6 +77,18 @@ std::optional<BatchOptions> ParseOptions(const std::vector<std::string>& args, s
             request.action = arg == "--version" ? BatchOptions::Action::ShowVersion
                                                 : BatchOptions::Action::ShowUsage;
             return request;
+        }
+        if (arg == "--verify-audit") {
+            const std::string* path = value(i);
+            if (!path)
+                return std::nullopt;
+            if (args.size() != 2) {
+                error = "--verify-audit FILE runs alone";
+                return std::nullopt;
+            }
+            options.action = BatchOptions::Action::VerifyAudit;
+            options.auditPath = *path;
+            return options;
         }
         if (arg == "--db") {
             const std::string* path = value(i);
@@ -161,7 +175,8 @@ std::optional<BatchOptions> ParseOptions(const std::vector<std::string>& args, s
 const char* UsageText() {
     return "usage: sepmet-batch --db FILE [--vW X] [--vG X] [--rhoG X] [--atmP X] [--gasT X]\n"
            "                    [--json] [--report FILE.html [--template FILE]] [--xml FILE]\n"
-           "                    COMMAND...\n"
+           "                    [--audit FILE] COMMAND...\n"
+           "       sepmet-batch --verify-audit FILE\n"
            "       sepmet-batch --help | -h | --version\n"
            "  COMMAND: --add IDS | --remove IDS | --clear | --reload | --apply\n"
            "  IDS: comma list of identifiers and ranges, e.g. 1,2,5-14\n"
@@ -171,7 +186,10 @@ const char* UsageText() {
            "--report writes the HTML report of the state after the last command (template:\n"
            "Orvane4/Templates/sepmet/Report.xsl in $XDG_DATA_DIRS, or --template); --xml writes\n"
            "the report document. Exit status: 0 ran, 2 bad usage, 3 database unusable,\n"
-           "4 a report or document could not be written.\n";
+           "4 a report or document could not be written.\n"
+           "--audit records every recalculation and the report in the audit trail FILE (notes\n"
+           "on standard error; a trail that cannot be written never stops the run).\n"
+           "--verify-audit checks the chain of FILE: exit 0 intact, 1 broken, 3 unreadable.\n";
 }
 
 std::string VersionText() {

@@ -26,8 +26,9 @@ struct Command {
 };
 
 struct BatchOptions {
-    // --help / -h and --version answer at once, without a database or a command.
-    enum class Action { Run, ShowUsage, ShowVersion };
+    // --help / -h and --version answer at once, without a database or a command;
+    // --verify-audit FILE runs alone.
+    enum class Action { Run, ShowUsage, ShowVersion, VerifyAudit };
     Action action = Action::Run;
     std::string database;
     // The five conditions as the settings dialog would hold them, defaults as in the profile.
@@ -38,6 +39,8 @@ struct BatchOptions {
     std::string reportPath;   // --report: the rendered HTML report
     std::string templatePath; // --template: instead of the shared Report.xsl
     std::string xmlPath;      // --xml: the report document as UTF-16LE bytes
+    // --audit: the store the run's events are recorded in; --verify-audit: the store to verify.
+    std::string auditPath;
 };
 
 // The picker of the window delivers at most this many identifiers to one "+".

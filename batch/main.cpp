@@ -1,6 +1,7 @@
 // sepmet-batch: the window's commands and recalculation without a display, for automation,
 // validation and the demo.
 
+#include "batch/batch_audit.h"
 #include "batch/batch_options.h"
 #include "batch/batch_output.h"
 #include "batch/batch_session.h"
@@ -9,6 +10,7 @@
 #include "report/report_file.h"
 
 #include <iostream>
+#include <memory>
 
 namespace {
 
@@ -20,11 +22,14 @@ constexpr int kExitReport = 4;
 
 // Writes the outputs asked for; false when one of them failed (the reason is on stderr).
 bool WriteOutputs(const sepmet::batch::BatchOptions& options,
-                  const sepmet::batch::BatchSession& session) {
+                  const sepmet::batch::BatchSession& session, sepmet::ReportTransformHook* hook) {
     bool ok = true;
+    // Built once: --xml writes the very text the report transforms.
+    std::u16string document;
+    if (!options.xmlPath.empty() || !options.reportPath.empty())
+        document = sepmet::BuildReportXml(session.Assays(), session.State(), session.Log());
     if (!options.xmlPath.empty()) {
-        std::string error = sepmet::WriteReportXml(session.Assays(), session.State(), session.Log(),
-                                                   options.xmlPath);
+        std::string error = sepmet::WriteReportXml(document, options.xmlPath);
         if (!error.empty()) {
             std::cerr << "sepmet-batch: cannot write " << options.xmlPath << ": " << error << "\n";
             ok = false;
@@ -32,7 +37,8 @@ bool WriteOutputs(const sepmet::batch::BatchOptions& options,
     }
     if (!options.reportPath.empty()) {
         switch (sepmet::WriteReportFile(session.Assays(), session.State(), session.Log(),
-                                        options.reportPath, options.templatePath)) {
+                                        options.reportPath, options.templatePath, &document,
+                                        hook)) {
         case sepmet::ReportFileOutcome::Written:
             std::cerr << "sepmet-batch: report written to " << options.reportPath << "\n";
             break;
@@ -60,6 +66,8 @@ int main(int argc, char** argv) {
         std::cerr << "sepmet-batch: " << error << "\n" << UsageText();
         return kExitUsage;
     }
+    if (options->action == BatchOptions::Action::VerifyAudit)
+        return VerifyAuditFile(options->auditPath, std::cout, std::cerr);
     if (options->action != BatchOptions::Action::Run) {
         if (options->action == BatchOptions::Action::ShowUsage)
             std::cout << UsageText();
@@ -75,6 +83,11 @@ int main(int argc, char** argv) {
     }
 
     BatchSession session(sepmet::ProcessCalculationState(), options->settings);
+    std::unique_ptr<BatchAudit> audit; // nothing is recorded without --audit
+    if (!options->auditPath.empty()) {
+        audit = std::make_unique<BatchAudit>(options->auditPath, std::cerr);
+        audit->RecordRecalculation(nullptr, session);
+    }
     for (const Command& command : options->commands) {
         try {
             session.Run(command);
@@ -83,6 +96,8 @@ int main(int argc, char** argv) {
                       << options->database << ": " << e.what() << "\n";
             return kExitDatabase;
         }
+        if (audit)
+            audit->RecordRecalculation(&command, session);
         for (const UnloadedAssay& unloaded : session.Unloaded())
             std::cerr << UnloadedAssayText(unloaded) << '\n';
         if (options->json)
@@ -95,5 +110,6 @@ int main(int argc, char** argv) {
         std::cerr << "sepmet-batch: cannot write the output\n";
         return kExitOutput;
     }
-    return WriteOutputs(*options, session) ? kExitRan : kExitReport;
+    return WriteOutputs(*options, session, audit ? &audit->ReportHook() : nullptr) ? kExitRan
+                                                                                   : kExitReport;
 }

@@ -6,6 +6,8 @@ pkg_check_modules(LIBXML2 REQUIRED IMPORTED_TARGET libxml-2.0)
 pkg_check_modules(LIBXSLT REQUIRED IMPORTED_TARGET libxslt)
 pkg_check_modules(LIBEXSLT REQUIRED IMPORTED_TARGET libexslt)
 find_package(Threads REQUIRED)
+# SHA-256 of the audit trail (libcrypto's EVP_Digest only).
+find_package(OpenSSL REQUIRED COMPONENTS Crypto)
 if(SEPMET_BUILD_TESTS)
     find_package(GTest REQUIRED)
     include(GoogleTest)

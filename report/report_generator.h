@@ -9,9 +9,21 @@
 
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
 
 namespace sepmet {
+
+class ReportGenerator;
+
+// Takes the place of the transformation step of every Generate (the audit trail): it calls
+// generator.Transform() itself, with template parameters of its own, and records what was
+// written. The errors of Transform pass through it to Generate.
+class ReportTransformHook {
+public:
+    virtual ~ReportTransformHook() = default;
+    virtual void Transform(ReportGenerator& generator) = 0;
+};
 
 class ReportGenerator {
 public:
@@ -57,6 +69,14 @@ public:
     void SetClock(std::time_t (*clock)()) { clock_ = clock; }
     // String values of the template's top-level parameters, passed at every transformation.
     void SetTransformParameters(XsltParameters parameters) { parameters_ = std::move(parameters); }
+    const XsltParameters& TransformParameters() const { return parameters_; }
+    // The step that runs Transform within Generate; nullptr: Transform alone.
+    void SetTransformHook(ReportTransformHook* hook) { transformHook_ = hook; }
+    // The document for the next Generate in place of a new BuildXml, so that a caller that
+    // writes the document too hands over the very text it wrote. Used once.
+    void SetNextSourceXml(std::u16string text) { nextSourceXml_ = std::move(text); }
+    // The file stylesheetXml was last loaded from, as an absolute path.
+    const std::string& StylesheetFile() const { return stylesheetFile_; }
 
 private:
     void ShowError(int stringId, std::u16string_view text) const;
@@ -70,6 +90,8 @@ private:
     // The file stylesheetXml was loaded from: its references resolve beside it.
     std::string stylesheetFile_;
     XsltParameters parameters_;
+    ReportTransformHook* transformHook_ = nullptr;
+    std::optional<std::u16string> nextSourceXml_;
     std::intptr_t owner_ = 0;
     std::time_t (*clock_)();
 };

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <unistd.h>
+#include <utility>
 
 namespace sepmet {
 namespace {
@@ -129,11 +130,15 @@ void ReportGenerator::Transform() {
 }
 
 bool ReportGenerator::Generate() {
+    std::optional<std::u16string> preset = std::exchange(nextSourceXml_, std::nullopt);
     if (!LoadTemplate())
         return false;
     try {
-        sourceXml = BuildXml();
-        Transform();
+        sourceXml = preset ? std::move(*preset) : BuildXml();
+        if (transformHook_)
+            transformHook_->Transform(*this);
+        else
+            Transform();
         return true;
     } catch (const ComponentError& e) {
         ShowCodeError(StringId::ReportFailedCode, e.Status(), e.MessageText());

@@ -10,6 +10,7 @@
 #include "ui/grid_ctrl.h"
 #include "ui/icons.h"
 #include "ui/result_tabs.h"
+#include "ui/window_audit.h"
 
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -117,6 +118,7 @@ void DlgMain::OnInitDialog() {
     calcPage_ = new CalcTab(this);
     reportGenerator_ =
         std::make_unique<ReportGenerator>(ProcessCalculationState(), messageTab_->Log());
+    WindowAudit::Install(*this); // every recalculation and report on record
     for (QWidget* page :
          std::initializer_list<QWidget*>{componentsPage_, messageTab_, gradPage_, calcPage_})
         page->hide();

@@ -13,6 +13,7 @@
 #include "ui/dlg_main.h"
 #include "ui/grid_ctrl.h"
 #include "ui/result_tabs.h"
+#include "ui/window_audit.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -79,6 +80,7 @@ void DlgMain::Recalculate() {
     gradPage_->Apply(outcome.gradPage);
     calcPage_->Apply(outcome.calcPage);
     messageTab_->ShowLines(outcome.messages);
+    WindowAudit::Recalculated(*this, outcome.messages);
 }
 
 void DlgMain::OnAddCommand() {

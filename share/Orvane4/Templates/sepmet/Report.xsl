@@ -8,6 +8,12 @@
 <xsl:stylesheet version="1.0" xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
   <xsl:output method="html" encoding="UTF-8" indent="yes" doctype-system="about:legacy-compat"/>
 
+  <!-- Given by the program when the report is on record in the audit trail: the event's number,
+       the first 16 hexadecimal digits of the document's SHA-256, and the operator's login name. -->
+  <xsl:param name="audit-seq" select="''"/>
+  <xsl:param name="audit-digest" select="''"/>
+  <xsl:param name="audit-user" select="''"/>
+
   <xsl:template match="/">
     <html lang="ru">
       <head>
@@ -183,7 +189,12 @@
         <tr>
           <td>Расчет выполнил:</td>
           <td class="line"></td>
-          <td><xsl:value-of select="signed/operator"/></td>
+          <td>
+            <xsl:value-of select="signed/operator"/>
+            <xsl:if test="$audit-user != ''">
+              <xsl:text> (</xsl:text><xsl:value-of select="$audit-user"/><xsl:text>)</xsl:text>
+            </xsl:if>
+          </td>
           <td>Дата:</td>
           <td class="line"></td>
         </tr>
@@ -196,6 +207,13 @@
     <p class="footer">
       Отчет создан: <xsl:value-of select="@date_created"/>.
       Версия программы: <xsl:value-of select="normalize-space(@prog_version)"/>.
+    <xsl:if test="$audit-seq != ''">
+        <br/>
+        <span class="audit">
+          <xsl:text>Запись журнала № </xsl:text><xsl:value-of select="$audit-seq"/>
+          <xsl:text>, контрольная сумма </xsl:text><xsl:value-of select="$audit-digest"/>
+        </span>
+      </xsl:if>
     </p>
   </xsl:template>
 

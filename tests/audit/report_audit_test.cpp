@@ -1,0 +1,168 @@
+// The report on record: the reference the page prints, the event it names, and the cases where
+// no reference may be printed.
+
+#include "audit/audit_store.h"
+#include "audit/event_identity.h"
+#include "audit/report_audit.h"
+#include "audit/sha256.h"
+#include "platform/utf.h"
+#include "report/report_generator.h"
+#include "tests/audit/audit_test_support.h"
+#include "tests/support/message_box_recorder.h"
+#include "tests/support/read_file.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace sepmet::audit {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+using testing::OpenFolderToEveryone;
+using testing::RunUnprivileged;
+using testing::TemporaryFolder;
+
+const std::string kTemplate =
+    std::string(SEPMET_SOURCE_DIR) + "/share/Orvane4/Templates/sepmet/Report.xsl";
+
+class ReportAuditTest : public ::testing::Test {
+protected:
+    ReportAuditTest() : generator(state, log) {
+        generator.assays = &assays;
+        generator.SetTemplateFile(kTemplate);
+        generator.SetOutputFile(html);
+    }
+
+    std::vector<EventRecord> Events() { return AuditStore::OpenReadOnly(store).ReadAll(); }
+
+    TemporaryFolder folder;
+    const std::string store = folder.File("a.sqlite");
+    const std::string html = folder.File("r.html");
+    sepmet::testing::MessageBoxRecorder messages;
+    AssayCollection assays;
+    CalculationState state;
+    MessageLog log;
+    ReportGenerator generator;
+};
+
+TEST_F(ReportAuditTest, PagePrintsTheEventItIsRecordedAs) {
+    AuditTrail trail(store, AuditStore::Folders::Existing, {});
+    trail.RecordRecalculation("open", assays, state, {}, {});
+    ReportAudit audit(trail);
+    generator.SetTransformHook(&audit);
+    ASSERT_TRUE(generator.Generate())
+        << ToUtf8(messages.Texts().empty() ? u"" : messages.Texts()[0]);
+    EXPECT_EQ(audit.LastSeq(), 2);
+
+    const std::string page = sepmet::testing::ReadFile(html);
+    const std::string document = Sha256HexUtf16Le(generator.sourceXml);
+    EXPECT_THAT(page, HasSubstr("Запись журнала № 2, контрольная сумма " + document.substr(0, 16)));
+    EXPECT_THAT(page, HasSubstr("Оператор О.О. (" + LoginName() + ")"));
+
+    const std::vector<EventRecord> events = Events();
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[1].kind, "report");
+    EXPECT_EQ(events[1].payload, "{\"document\":\"" + document + "\",\"template\":\"" +
+                                     Sha256HexUtf16Le(generator.stylesheetXml) + "\",\"html\":\"" +
+                                     Sha256Hex(page) + "\",\"templatePath\":\"" + kTemplate +
+                                     "\",\"outputPath\":\"" + html + "\"}");
+    // The generator's own parameters are back.
+    EXPECT_TRUE(generator.TransformParameters().empty());
+}
+
+TEST_F(ReportAuditTest, WithoutTheTrailThePagePrintsNoReference) {
+    ASSERT_TRUE(generator.Generate());
+    const std::string page = sepmet::testing::ReadFile(html);
+    EXPECT_THAT(page, Not(HasSubstr("Запись журнала")));
+    EXPECT_THAT(page, HasSubstr("<td>Оператор О.О.</td>"));
+}
+
+TEST_F(ReportAuditTest, FailedReportRecordsNothing) {
+    const std::string failing = folder.File("failing.xsl");
+    std::ofstream(failing) << "<xsl:stylesheet version=\"1.0\" "
+                              "xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+                              "<xsl:template match=\"/\"><xsl:message terminate=\"yes\">stop"
+                              "</xsl:message></xsl:template></xsl:stylesheet>";
+    generator.SetTemplateFile(failing);
+    AuditTrail trail(store, AuditStore::Folders::Existing, {});
+    ReportAudit audit(trail);
+    generator.SetTransformHook(&audit);
+    EXPECT_FALSE(generator.Generate());
+    EXPECT_EQ(messages.shown.size(), 1u); // the report's own message, nothing of the trail
+    EXPECT_EQ(audit.LastSeq(), 0);
+    EXPECT_TRUE(Events().empty());
+    // The number was not used up.
+    EXPECT_EQ(AuditStore::OpenForAppend(store).Append("recalculation", "{}").seq, 1);
+}
+
+TEST_F(ReportAuditTest, EventThatCannotBeInsertedLeavesAPageWithoutReference) {
+    AuditStore::OpenForAppend(store);
+    testing::ExecuteSql(store, "CREATE TRIGGER refuse BEFORE INSERT ON event WHEN "
+                               "NEW.kind = 'report' BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    std::vector<AuditFailure> notices;
+    AuditTrail trail(store, AuditStore::Folders::Existing,
+                     [&](const AuditFailure& failure) { notices.push_back(failure); });
+    ReportAudit audit(trail);
+    generator.SetTransformHook(&audit);
+    ASSERT_TRUE(generator.Generate());
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].reason, "disk full");
+    EXPECT_EQ(audit.LastSeq(), 0);
+    EXPECT_TRUE(Events().empty());
+    const std::string page = sepmet::testing::ReadFile(html);
+    EXPECT_THAT(page, Not(HasSubstr("Запись журнала")));
+    EXPECT_THAT(page, HasSubstr("Оператор О.О. (" + LoginName() + ")"));
+
+    // In the temporary folder the page with the reference goes; the one without it stays.
+    const std::string tmp = folder.File("tmp");
+    ::mkdir(tmp.c_str(), 0700);
+    const char* savedTmp = std::getenv("TMPDIR");
+    const std::string saved = savedTmp ? savedTmp : "";
+    ::setenv("TMPDIR", tmp.c_str(), 1);
+    generator.SetOutputFile({});
+    const bool generated = generator.Generate();
+    savedTmp ? ::setenv("TMPDIR", saved.c_str(), 1) : ::unsetenv("TMPDIR");
+    ASSERT_TRUE(generated);
+    std::vector<std::string> pages;
+    for (const auto& entry : std::filesystem::directory_iterator(tmp))
+        if (entry.path().extension() == ".html")
+            pages.push_back(entry.path().string());
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0], generator.OutputFile());
+    EXPECT_THAT(sepmet::testing::ReadFile(pages[0]), Not(HasSubstr("Запись журнала")));
+}
+
+TEST_F(ReportAuditTest, ReadOnlyStoreGivesOneNoticeAndAReportWithoutReference) {
+    AuditStore::OpenForAppend(store).Append("recalculation", "{}");
+    ::chmod(store.c_str(), 0444);
+    const std::string out = folder.File("out");
+    ::mkdir(out.c_str(), 0777);
+    OpenFolderToEveryone(out, true);
+    OpenFolderToEveryone(folder.Path(), false);
+    generator.SetOutputFile(out + "/r.html");
+
+    const int status = RunUnprivileged([&] {
+        int notices = 0;
+        AuditTrail trail(store, AuditStore::Folders::Existing,
+                         [&](const AuditFailure&) { ++notices; });
+        trail.RecordRecalculation("open", assays, state, {}, {});
+        ReportAudit audit(trail);
+        generator.SetTransformHook(&audit);
+        if (!generator.Generate() || notices != 1 || audit.LastSeq() != 0)
+            return 1;
+        const std::string page = sepmet::testing::ReadFile(out + "/r.html");
+        if (page.find("Запись журнала") != std::string::npos)
+            return 2;
+        return page.find("Оператор О.О. (") != std::string::npos ? 0 : 3;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(Events().size(), 1u);
+}
+
+} // namespace
+} // namespace sepmet::audit
