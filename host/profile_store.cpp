@@ -2,6 +2,8 @@
 
 #include "host/file_system_kind.h"
 
+#include <cctype>
+#include <cstdio>
 #include <system_error>
 
 namespace sepmet::host {
@@ -29,6 +31,23 @@ void BindText(sqlite3_stmt* stmt, int index, std::u16string_view text) {
                         static_cast<int>(text.size() * 2), SQLITE_TRANSIENT);
 }
 
+// "file:" followed by the absolute path with every byte outside the unreserved set and "/"
+// percent-encoded, then the read-only immutable parameters.
+std::string ImmutableUri(const std::filesystem::path& file) {
+    const std::string path = std::filesystem::absolute(file).string();
+    std::string uri = "file:";
+    for (unsigned char c : path) {
+        if (std::isalnum(c) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
+            uri += static_cast<char>(c);
+        } else {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+            uri += escaped;
+        }
+    }
+    return uri + "?mode=ro&immutable=1";
+}
+
 } // namespace
 
 std::unique_ptr<ProfileStore> ProfileStore::Open(const std::filesystem::path& file,
@@ -46,6 +65,20 @@ std::unique_ptr<ProfileStore> ProfileStore::Open(const std::filesystem::path& fi
     }
     sqlite3_busy_timeout(db, 2000);
     const bool readOnly = sqlite3_db_readonly(db, "main") == 1;
+    if (readOnly) {
+        // A WAL store cannot be read without creating its shared-memory file, which a user who
+        // may only read cannot do; nobody can write it through this host either, so it is read
+        // as an unchanging file.
+        sqlite3_close(db);
+        db = nullptr;
+        const std::string uri = ImmutableUri(file);
+        status = sqlite3_open_v2(uri.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+        if (status != SQLITE_OK) {
+            error = db ? sqlite3_errmsg(db) : sqlite3_errstr(status);
+            sqlite3_close(db);
+            return nullptr;
+        }
+    }
     if (!readOnly) {
         // WAL keeps readers and the writer apart, but needs shared memory that a network file
         // system cannot provide; there the rollback journal is used.
