@@ -160,6 +160,8 @@ QAction* HostWindow::FindAction(const QString& path) const {
 
 bool HostWindow::event(QEvent* event) {
     if (event->type() == static_cast<QEvent::Type>(kAssayListChangedEvent)) {
+        // The plug-in changed its list; the database may have grown meanwhile as well.
+        model_->RecountTotal();
         RefreshStatus();
         return true;
     }
