@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     }
 
     SessionSettings settings;
-    settings.database = database;
+    settings.database = QFileInfo(database).absoluteFilePath();
     settings.demo = demo;
     settings.profileFile =
         options.profile ? QString::fromStdString(*options.profile) : DefaultProfileFile();
