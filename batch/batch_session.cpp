@@ -46,7 +46,7 @@ void BatchSession::Add(const IdList& ids) {
     handle.Open();
     bool found = false;
     for (std::int32_t id : ids.Expand())
-        found = LoadAssay(assays_, handle, id) >= 0 || found;
+        found = LoadAssay(assays_, handle, id).Loaded() || found;
     if (found)
         RefreshTypeTexts();
 }
