@@ -1,0 +1,36 @@
+#pragma once
+// "О плагине": the plug-in's icon, vendor, name, version and copyright, and the standard the
+// calculation follows.
+
+#include <QDialog>
+#include <QIcon>
+
+class QPlainTextEdit;
+
+namespace sepmet {
+
+class DialogUnits;
+
+// The plug-in's icon (resource 1027): the window icon and the about box's picture.
+QIcon PluginIcon();
+
+class DlgAbout final : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit DlgAbout(QWidget* parent);
+
+    // The read-only text (control 1021).
+    QString text() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void FitTexts(const DialogUnits& units);
+
+    QPlainTextEdit* text_ = nullptr;
+    QWidget* okButton_ = nullptr;
+};
+
+} // namespace sepmet
