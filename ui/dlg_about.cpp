@@ -3,6 +3,7 @@
 #include "resources/dialog_templates.h"
 #include "resources/strings.h"
 #include "ui/dialog_units.h"
+#include "ui/icons.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -23,16 +24,12 @@ QString ToQString(std::u16string_view text) {
 
 } // namespace
 
-QIcon PluginIcon() {
-    return QIcon(QStringLiteral(":/sepmet/icons/sepmet.svg"));
-}
-
 DlgAbout::DlgAbout(QWidget* parent) : QDialog(parent) {
     const DialogTemplate& dialog = AboutDialogTemplate();
     const DialogUnits& units = ApplicationDialogUnits();
     setWindowTitle(ToQString(dialog.caption));
     setFixedSize(units.ToPixels(QSize(dialog.width, dialog.height)));
-    setWindowIcon(PluginIcon());
+    setWindowIcon(WindowIcon());
 
     for (const DialogControl& control : dialog.controls) {
         const QRect rect = units.ToPixels(control.x, control.y, control.width, control.height);
@@ -46,9 +43,9 @@ DlgAbout::DlgAbout(QWidget* parent) : QDialog(parent) {
             break;
         }
         case ControlKind::Icon: {
-            // The picture is drawn at 80 x 80 from the top-left corner of its control.
+            // Icon 1027 again, drawn at 80 x 80 from the top-left corner of its control.
             auto* picture = new QLabel(this);
-            picture->setPixmap(PluginIcon().pixmap(kPictureSize, kPictureSize));
+            picture->setPixmap(WindowIcon().pixmap(kPictureSize, kPictureSize));
             picture->setGeometry(QRect(rect.topLeft(), QSize(kPictureSize, kPictureSize)));
             picture->setObjectName(QStringLiteral("control%1").arg(kIconId));
             continue;

@@ -3,16 +3,12 @@
 // calculation follows.
 
 #include <QDialog>
-#include <QIcon>
 
 class QPlainTextEdit;
 
 namespace sepmet {
 
 class DialogUnits;
-
-// The plug-in's icon (resource 1027): the window icon and the about box's picture.
-QIcon PluginIcon();
 
 class DlgAbout final : public QDialog {
     Q_OBJECT

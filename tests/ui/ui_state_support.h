@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
-#include <QFont>
 #include <QPixmap>
 #include <QString>
 #include <QTest>
@@ -14,17 +13,10 @@
 
 namespace sepmet::testing {
 
-// The one QApplication of the test program, created on first use and kept to the end.
+void EnsureApplication(); // tests/ui/window_support.cpp: offscreen, a fixed font
+
 inline QApplication& UiApplication() {
-    if (!QApplication::instance()) {
-        static int argc = 1;
-        static char name[] = "ui_tests";
-        static char* argv[] = {name, nullptr};
-        auto* application = new QApplication(argc, argv);
-        QFont font(QStringLiteral("DejaVu Sans")); // a fixed font for stable layouts
-        font.setPointSize(9);
-        application->setFont(font);
-    }
+    EnsureApplication();
     return *static_cast<QApplication*>(QApplication::instance());
 }
 
