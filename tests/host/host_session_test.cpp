@@ -124,8 +124,24 @@ TEST_F(HostSessionTest, SwitchingDatabasesReloadsThePlugInAndKeepsTheOldLocation
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(Location(session), folder.File("demo.sqlite")); // nothing changed
 
+    // The plug-in's window is open: the switch closes it and its state is saved for the old
+    // database.
+    ASSERT_TRUE(session.ChooseMenuItem(QString::fromUtf8(kMenuPath)));
+    auto pluginWindowShown = [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (widget->isVisible() && widget->parentWidget() == session.window()->centralWidget())
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(pluginWindowShown());
     ASSERT_TRUE(session.SwitchDatabase(folder.File("second.sqlite"), &error))
         << error.toStdString();
+    EXPECT_FALSE(pluginWindowShown());
+    ASSERT_NE(session.profile(), nullptr);
+    session.profile()->SelectDatabase(DatabaseKey(folder.File("demo.sqlite")).toStdU16String());
+    EXPECT_EQ(session.profile()->GetDouble(u"plugins\\sepmet\\/atmP"), 101.325);
+    session.profile()->SelectDatabase(DatabaseKey(folder.File("second.sqlite")).toStdU16String());
+    EXPECT_EQ(session.profile()->GetDouble(u"plugins\\sepmet\\/atmP"), std::nullopt);
     EXPECT_EQ(Location(session), folder.File("second.sqlite"));
     EXPECT_EQ(QString::fromUtf16(oldText), folder.File("demo.sqlite"));
     // Unloaded and loaded again: one menu item, the command service registered once.
