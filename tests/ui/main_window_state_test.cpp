@@ -3,6 +3,7 @@
 
 #include "data/connection.h"
 #include "platform/utf.h"
+#include "plugin/host_services.h"
 #include "plugin/module_state.h"
 #include "resources/strings.h"
 #include "tests/ui/window_support.h"
@@ -243,6 +244,36 @@ TEST_F(MainWindowStateTest, LockedDatabaseKeepsTheListTellsOnceAndRestoresLater)
     EXPECT_THAT(again.Assays().Ids(), ElementsAre(2, 3, 1));
     EXPECT_THAT(Marks(), ElementsAre(1, 0, 0));
     EXPECT_EQ(boxes.shown.size(), 1u);
+}
+
+TEST_F(MainWindowStateTest, ReloadClearsTheMarksThatTheNextCloseWrites) {
+    db.Add({1}).Add({2});
+    Store(1, u"1/1");
+    Store(2, u"2/1");
+    OpenWindow();
+    EXPECT_THAT(Marks(), ElementsAre(1, 1));
+    Click(QStringLiteral("Пересчитать"));
+    CloseWith(Qt::Key_Escape);
+    EXPECT_THAT(StoredEntries(), ElementsAre(u"1/0", u"2/0"));
+}
+
+TEST_F(MainWindowStateTest, WithoutProfileServicesTheWindowOpensEmptyWithDefaults) {
+    db.Add({1});
+    Store(1, u"1/1");
+    for (const char* service :
+         {HostService::ProfileDelParam, HostService::ProfileGetInt, HostService::ProfileGetString,
+          HostService::ProfileGetDouble, HostService::ProfileSetInt, HostService::ProfileSetString,
+          HostService::ProfileSetDouble})
+        host.Remove(service);
+    Conditions().vW = 5;
+    DlgMain& window = OpenWindow();
+    EXPECT_TRUE(window.Assays().Empty());
+    EXPECT_EQ(Conditions().vW, 0);
+    EXPECT_EQ(Conditions().atmP, 101.325);
+    const auto before = host.profile();
+    CloseWith(Qt::Key_Escape);
+    EXPECT_EQ(host.profile(), before);
+    EXPECT_TRUE(boxes.shown.empty());
 }
 
 class ListLengthWindowTest : public MainWindowStateTest,
