@@ -111,6 +111,7 @@ TEST_F(HostSessionTest, TheViewerDrawsTheChromatogramNamedByItsFileName) {
     viewer->close();
     QTableView& table = session.window()->table();
     const QRect cell = table.visualRect(session.window()->model().index(10, 2));
+    QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(table.viewport(), Qt::LeftButton, {}, cell.center());
     const auto viewers = session.window()->findChildren<ChromatogramWindow*>();
     EXPECT_TRUE(std::any_of(viewers.begin(), viewers.end(), [](ChromatogramWindow* window) {
