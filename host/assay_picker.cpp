@@ -1,6 +1,7 @@
 #include "host/assay_picker.h"
 
 #include "host/assay_table_model.h"
+#include "host/assay_table_view.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -27,17 +28,8 @@ AssayPicker::AssayPicker(const QString& databasePath, int capacity, QWidget* par
     filter_->setToolTip(QStringLiteral("Фильтр"));
     filter_->setClearButtonEnabled(true);
 
-    table_->setModel(model_);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    SetUpAssayTableView(*table_, *model_);
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->verticalHeader()->hide();
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
-    table_->horizontalHeader()->setStretchLastSection(false);
-    table_->setWordWrap(false);
-    const int widths[] = {56, 112, 210, 250, 170, 190, 90};
-    for (int column = 0; column < AssayTableModel::ColumnCount; ++column)
-        table_->setColumnWidth(column, widths[column]);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     ok_ = buttons->button(QDialogButtonBox::Ok);

@@ -1,6 +1,7 @@
 #include "host/host_window.h"
 
 #include "host/assay_table_model.h"
+#include "host/assay_table_view.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -37,15 +38,7 @@ HostWindow::HostWindow(QWidget* parent)
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("hostCentralWidget"));
     table_ = new QTableView(central);
-    table_->setModel(model_);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->verticalHeader()->hide();
-    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
-    table_->setWordWrap(false);
-    const int widths[] = {56, 112, 210, 250, 170, 190, 90};
-    for (int column = 0; column < AssayTableModel::ColumnCount; ++column)
-        table_->setColumnWidth(column, widths[column]);
+    SetUpAssayTableView(*table_, *model_);
     connect(table_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
             emit chromatogramRequested(model_->FileNameAt(index.row()));
