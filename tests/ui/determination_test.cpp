@@ -81,6 +81,7 @@ TEST_F(DeterminationTest, EveryCaseOfTheDemoMatchesTheBatchProgram) {
     for (const Sequence& sequence : sequences) {
         SCOPED_TRACE(sequence.what);
         ProcessCalculationState() = CalculationState{};
+        host.profile().clear(); // else the window restores the previous case's chromatograms
         DlgMain& window = OpenWindow();
         SetDemoConditions();
         for (const auto& ids : sequence.adds)
