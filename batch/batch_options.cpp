@@ -69,6 +69,13 @@ std::optional<BatchOptions> ParseOptions(const std::vector<std::string>& args, s
 
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h" || arg == "--version") {
+            // Answered when reached, whatever follows; a mistake before it is still reported.
+            BatchOptions request;
+            request.action = arg == "--version" ? BatchOptions::Action::ShowVersion
+                                                : BatchOptions::Action::ShowUsage;
+            return request;
+        }
         if (arg == "--db") {
             const std::string* path = value(i);
             if (!path)
@@ -155,14 +162,20 @@ const char* UsageText() {
     return "usage: sepmet-batch --db FILE [--vW X] [--vG X] [--rhoG X] [--atmP X] [--gasT X]\n"
            "                    [--json] [--report FILE.html [--template FILE]] [--xml FILE]\n"
            "                    COMMAND...\n"
+           "       sepmet-batch --help | -h | --version\n"
            "  COMMAND: --add IDS | --remove IDS | --clear | --reload | --apply\n"
            "  IDS: comma list of identifiers and ranges, e.g. 1,2,5-14\n"
            "The conditions (defaults 0, 0, 0, 101.325, 20; a decimal point or comma) hold from\n"
-           "the start. Each command runs as the window's command, then the recalculation.\n"
+           "the start. Each command runs as the window's command, then the recalculation;\n"
+           "an identifier that names no chromatogram is reported on standard error.\n"
            "--report writes the HTML report of the state after the last command (template:\n"
            "Orvane4/Templates/sepmet/Report.xsl in $XDG_DATA_DIRS, or --template); --xml writes\n"
            "the report document. Exit status: 0 ran, 2 bad usage, 3 database unusable,\n"
            "4 a report or document could not be written.\n";
+}
+
+std::string VersionText() {
+    return std::string("sepmet-batch ") + SEPMET_VERSION;
 }
 
 } // namespace sepmet::batch

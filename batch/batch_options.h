@@ -26,6 +26,9 @@ struct Command {
 };
 
 struct BatchOptions {
+    // --help / -h and --version answer at once, without a database or a command.
+    enum class Action { Run, ShowUsage, ShowVersion };
+    Action action = Action::Run;
     std::string database;
     // The five conditions as the settings dialog would hold them, defaults as in the profile.
     MeasurementSettings settings;
@@ -47,5 +50,7 @@ std::optional<BatchOptions> ParseOptions(const std::vector<std::string>& args, s
 std::optional<double> ParseConditionValue(const std::string& text);
 
 const char* UsageText();
+// "sepmet-batch" and the program's version, e.g. "sepmet-batch 1.0.2.0".
+std::string VersionText();
 
 } // namespace sepmet::batch

@@ -94,6 +94,11 @@ std::string PagesText(const BatchSession& session) {
     return out;
 }
 
+std::string UnloadedAssayText(const UnloadedAssay& unloaded) {
+    // LoadAssay answers -1 both for a missing row and for one SQLite could not read.
+    return "sepmet-batch: no chromatogram " + std::to_string(unloaded.id) + " in the database";
+}
+
 std::string JsonLine(const Command& command, const BatchSession& session) {
     // Read without creating records: printing does not change the state.
     const CalculationState& state = session.State();

@@ -4,6 +4,8 @@
 #include "data/assay_queries.h"
 #include "data/connection.h"
 
+#include <algorithm>
+
 namespace sepmet::batch {
 
 BatchSession::BatchSession(CalculationState& state, const MeasurementSettings& settings)
@@ -18,6 +20,7 @@ BatchSession::~BatchSession() {
 }
 
 void BatchSession::Run(const Command& command) {
+    unloaded_.clear();
     switch (command.kind) {
     case Command::Kind::Add:
         Add(command.ids);
@@ -45,8 +48,14 @@ void BatchSession::Add(const IdList& ids) {
     DataBase::DataBaseHandle handle;
     handle.Open();
     bool found = false;
-    for (std::int32_t id : ids.Expand())
-        found = LoadAssay(assays_, handle, id) >= 0 || found;
+    for (std::int32_t id : ids.Expand()) {
+        const int result = LoadAssay(assays_, handle, id);
+        found = result >= 0 || found;
+        const bool known = std::any_of(unloaded_.begin(), unloaded_.end(),
+                                       [id](const UnloadedAssay& u) { return u.id == id; });
+        if (result < 0 && !known)
+            unloaded_.push_back({id, result});
+    }
     if (found)
         RefreshTypeTexts();
 }

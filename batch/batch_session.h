@@ -14,6 +14,12 @@
 
 namespace sepmet::batch {
 
+// An identifier of "+" that added no chromatogram, with what LoadAssay answered for it.
+struct UnloadedAssay {
+    std::int32_t id;
+    int loadResult;
+};
+
 class BatchSession {
 public:
     // Takes the conditions into `state`, publishes the session's message log process-wide and
@@ -36,6 +42,9 @@ public:
     const PageRows& GradRows() const { return gradRows_; }
     const PageRows& CalcRows() const { return calcRows_; }
     const std::vector<std::u16string>& MessageLines() const { return messageLines_; }
+    // The identifiers of the last command that gave no chromatogram, each once, in the order
+    // typed; the window's command passes over them in silence.
+    const std::vector<UnloadedAssay>& Unloaded() const { return unloaded_; }
 
 private:
     void Add(const IdList& ids);
@@ -51,6 +60,7 @@ private:
     PageRows gradRows_;
     PageRows calcRows_;
     std::vector<std::u16string> messageLines_;
+    std::vector<UnloadedAssay> unloaded_;
 };
 
 } // namespace sepmet::batch

@@ -60,6 +60,14 @@ int main(int argc, char** argv) {
         std::cerr << "sepmet-batch: " << error << "\n" << UsageText();
         return kExitUsage;
     }
+    if (options->action != BatchOptions::Action::Run) {
+        if (options->action == BatchOptions::Action::ShowUsage)
+            std::cout << UsageText();
+        else
+            std::cout << VersionText() << '\n';
+        std::cout.flush();
+        return std::cout ? kExitRan : kExitOutput;
+    }
     if (!CheckDatabase(options->database, error)) {
         std::cerr << "sepmet-batch: cannot use the database " << options->database << ": " << error
                   << "\n";
@@ -75,6 +83,8 @@ int main(int argc, char** argv) {
                       << options->database << ": " << e.what() << "\n";
             return kExitDatabase;
         }
+        for (const UnloadedAssay& unloaded : session.Unloaded())
+            std::cerr << UnloadedAssayText(unloaded) << '\n';
         if (options->json)
             std::cout << JsonLine(command, session) << '\n';
     }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 namespace sepmet {
 namespace {
@@ -44,6 +45,13 @@ bool EnoughMeasurements(const ContentRecord& record, std::size_t needed, Message
     log.AddError(FillPlaceholder(LoadString(StringId::ErrTooFewAbsorptionPeaks), u"%d",
                                  FormatInteger(static_cast<long long>(needed))));
     return false;
+}
+
+bool AllFinite(std::initializer_list<double> values) {
+    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+}
+bool AllFinite(const std::vector<double>& values) {
+    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
 }
 
 } // namespace
@@ -89,53 +97,67 @@ void CalculateContent(CalculationState& state, MessageLog& log) {
     for (double area : record.areas)
         record.solutionConcentrations.push_back(kAvg * area);
     record.gasConcentrations.clear();
+    const double volume = ReducedGasVolume(s);
     for (double x : record.solutionConcentrations)
-        record.gasConcentrations.push_back(x * s.vW / ReducedGasVolume(s));
+        record.gasConcentrations.push_back(x * s.vW / volume);
 
-    // Finite but extreme conditions (or coefficients) can still overflow; such a result is
-    // refused like unusable conditions instead of being shown as "inf".
-    const bool finite =
-        std::all_of(record.gasConcentrations.begin(), record.gasConcentrations.end(),
-                    [](double y) { return std::isfinite(y); });
-    if (!finite) {
-        log.AddError(LoadString(StringId::ErrBadConditions));
+    // Conditions that each pass the input check can still overflow or underflow together (a huge
+    // gas volume, a density near 0). Every number below is therefore evaluated before any test,
+    // and one that is not finite refuses the calculation like unusable conditions: all results 0,
+    // the demand for a third measurement left as it was, nothing shown as "inf" or as a row of
+    // zeros without a reason.
+    const auto refuse = [&] { log.AddError(LoadString(StringId::ErrBadConditions)); };
+    if (!(std::isfinite(volume) && volume > 0) || !AllFinite(record.solutionConcentrations) ||
+        !AllFinite(record.gasConcentrations)) {
+        refuse();
         return;
     }
 
+    const bool third = state.threeMeasurementsRequired;
+    // The flag is left as it is when there are fewer values than the test compares.
+    if (!EnoughMeasurements(record, third ? 3 : 2, log))
+        return;
     const std::vector<double>& ys = record.gasConcentrations;
-    if (!state.threeMeasurementsRequired) {
-        // The flag is left as it is when there are fewer than two values to compare.
-        if (!EnoughMeasurements(record, 2, log))
-            return;
-        const double y = Mean(ys);
-        record.y_avg = y;
-        const double d = std::fabs(ys[0] - ys[1]) * 2 * 100 / (ys[1] + ys[0]);
-        if (d > RepeatabilityLimit(y)) {
+    const double y = Mean(ys);
+    // Two measurements: their difference against the repeatability limit. Three: the range of all
+    // values against the critical range.
+    double difference = 0;
+    double sum = 0;
+    if (!third) {
+        sum = ys[1] + ys[0];
+        difference = std::fabs(ys[0] - ys[1]) * 2 * 100 / sum;
+    } else {
+        const auto [min, max] = std::minmax_element(ys.begin(), ys.end());
+        sum = ys[1] + ys[0] + ys[2];
+        difference = std::fabs(*max - *min) * 3 * 100 / sum;
+    }
+    const double density = s.rhoG * kMilliPerUnit; // mg/dm3
+    const double massFraction = y / density * 100;
+    const double molarFraction = massFraction * s.rhoG * kMolarVolume / kMethanolMolarMass;
+    const double uncertainty = y * 0.01 * RelativeUncertainty(y);
+    if (!AllFinite({y, sum, difference, density, massFraction, molarFraction, uncertainty})) {
+        refuse();
+        return;
+    }
+
+    if (!third) {
+        if (difference > RepeatabilityLimit(y)) {
             log.AddWarning(LoadString(StringId::WarnRepeatability));
             state.threeMeasurementsRequired = true;
-            record.y_avg = 0;
             return;
         }
     } else {
-        // Checked before the flag is cleared, so that the third measurement is still demanded.
-        if (!EnoughMeasurements(record, 3, log))
-            return;
         state.threeMeasurementsRequired = false;
-        const double y = Mean(ys);
-        record.y_avg = y;
-        const auto [min, max] = std::minmax_element(ys.begin(), ys.end());
-        const double d = std::fabs(*max - *min) * 3 * 100 / (ys[1] + ys[0] + ys[2]);
-        if (d > kCriticalRangeFactor * CriticalRangeDeviation(y)) {
+        if (difference > kCriticalRangeFactor * CriticalRangeDeviation(y)) {
             log.AddError(LoadString(StringId::ErrCriticalRange));
-            record.y_avg = 0;
             return;
         }
     }
 
-    const double y = record.y_avg;
-    record.massFraction = y / (s.rhoG * kMilliPerUnit) * 100;
-    record.molarFraction = record.massFraction * s.rhoG * kMolarVolume / kMethanolMolarMass;
-    record.uncertainty = y * 0.01 * RelativeUncertainty(y);
+    record.y_avg = y;
+    record.massFraction = massFraction;
+    record.molarFraction = molarFraction;
+    record.uncertainty = uncertainty;
 }
 
 } // namespace sepmet

@@ -74,6 +74,30 @@ TEST(BatchOptions, RefusesBadUsageWithAReason) {
     EXPECT_TRUE(Parse({"--db", "x.db", "--add", "1-256"}));
 }
 
+TEST(BatchOptions, HelpAndVersionNeedNoDatabaseOrCommand) {
+    struct Case {
+        std::vector<std::string> args;
+        BatchOptions::Action action;
+    } cases[] = {
+        {{"--help"}, BatchOptions::Action::ShowUsage},
+        {{"-h"}, BatchOptions::Action::ShowUsage},
+        {{"--version"}, BatchOptions::Action::ShowVersion},
+        {{"--db", "x.db", "--version", "--frobnicate"}, BatchOptions::Action::ShowVersion},
+        {{"--db", "x.db", "--clear"}, BatchOptions::Action::Run},
+    };
+    for (const Case& c : cases) {
+        auto options = Parse(c.args);
+        ASSERT_TRUE(options) << c.args[0];
+        EXPECT_EQ(options->action, c.action) << c.args[0];
+    }
+    // A mistake before it is still a mistake; as a value it is only a value.
+    EXPECT_FALSE(Parse({"--frobnicate", "--help"}));
+    auto named = Parse({"--db", "--help", "--clear"});
+    ASSERT_TRUE(named);
+    EXPECT_EQ(named->database, "--help");
+    EXPECT_EQ(VersionText(), "sepmet-batch 1.0.2.0");
+}
+
 TEST(BatchOptions, ConditionValues) {
     EXPECT_EQ(ParseConditionValue("101.325"), 101.325);
     EXPECT_EQ(ParseConditionValue("101,325"), 101.325);

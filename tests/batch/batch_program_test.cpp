@@ -1,5 +1,6 @@
 // Runs the sepmet-batch program on the demo analysis database, as the demo and automation do.
 
+#include "batch/batch_options.h"
 #include "tests/support/read_file.h"
 
 #include <cstdio>
@@ -13,21 +14,28 @@ namespace {
 
 struct Result {
     int status;
-    std::string out;
+    std::string out; // standard output
+    std::string err; // standard error
+    std::string all() const { return out + err; }
 };
 
 Result RunProgram(const std::string& arguments) {
-    const std::string command = std::string(SEPMET_BATCH_EXE) + " " + arguments + " 2>&1";
+    const char* dir = std::getenv("TMPDIR");
+    const std::string errPath = std::string(dir && *dir ? dir : "/tmp") + "/sepmet-batch-err-" +
+                                std::to_string(getpid()) + ".txt";
+    const std::string command = std::string(SEPMET_BATCH_EXE) + " " + arguments + " 2>" + errPath;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
-        return {-1, ""};
+        return {-1, "", ""};
     std::string out;
     char buffer[4096];
     std::size_t n;
     while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
         out.append(buffer, n);
     const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    std::string err = sepmet::testing::ReadFile(errPath);
+    std::remove(errPath.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, err};
 }
 
 class BatchProgram : public ::testing::Test {
@@ -51,7 +59,7 @@ std::string* BatchProgram::database = nullptr;
 
 TEST_F(BatchProgram, DemoDeterminationPassesEveryCheck) {
     Result r = RunProgram("--db " + *database + " --vW 100 --vG 10 --rhoG 0.7 --add 1-12");
-    ASSERT_EQ(r.status, 0) << r.out;
+    ASSERT_EQ(r.status, 0) << r.all();
     EXPECT_EQ(r.out, "Градуировка\n"
                      "№\tКомпонент\tК градуировочный\n"
                      "1\tМетанол\t0,0493\n"
@@ -68,7 +76,7 @@ TEST_F(BatchProgram, DemoDeterminationPassesEveryCheck) {
 TEST_F(BatchProgram, JsonLinePerCommand) {
     Result r = RunProgram("--db " + *database +
                           " --vW 100 --vG 10 --rhoG 0,7 --json --add 1-10,16,17 --add 13");
-    ASSERT_EQ(r.status, 0) << r.out;
+    ASSERT_EQ(r.status, 0) << r.all();
     const std::size_t firstEnd = r.out.find('\n');
     ASSERT_NE(firstEnd, std::string::npos);
     const std::string first = r.out.substr(0, firstEnd);
@@ -109,6 +117,11 @@ TEST_F(BatchProgram, ExitStatusForBadUsageAndUnusableDatabases) {
         {"--db /tmp --add 1", 3, "not a regular file"},
         {"--db " + std::string(SEPMET_BATCH_EXE) + " --add 1", 3, "file is not a database"},
         {"--db " + *database + " --gasT -273 --add 1-12", 0, "Некорректные параметры"},
+        // Each condition accepted, the calculation overflows: refused, not a result or zeros.
+        {"--db " + *database + " --vW 100 --vG 10 --rhoG 1e-320 --add 1-12", 0,
+         "Ошибки!\n     - Некорректные параметры"},
+        {"--db " + *database + " --vW 100 --vG 1e308 --rhoG 0.7 --add 1-12", 0,
+         "Ошибки!\n     - Некорректные параметры"},
         {"--db " + *database + " --template x.xsl --add 1", 2, "--template goes with --report"},
         {"--db " + *database +
              " --report /nonexistent/r.html --template " SEPMET_SOURCE_DIR
@@ -119,9 +132,39 @@ TEST_F(BatchProgram, ExitStatusForBadUsageAndUnusableDatabases) {
     };
     for (const Case& c : cases) {
         Result r = RunProgram(c.arguments);
-        EXPECT_EQ(r.status, c.status) << c.arguments << "\n" << r.out;
-        EXPECT_NE(r.out.find(c.says), std::string::npos) << r.out;
+        EXPECT_EQ(r.status, c.status) << c.arguments << "\n" << r.all();
+        EXPECT_NE(r.all().find(c.says), std::string::npos) << r.all();
     }
+}
+
+TEST_F(BatchProgram, HelpAndVersionAnswerOnStandardOutput) {
+    for (const char* option : {"--help", "-h", "--db /nonexistent.db --vW 1 --help"}) {
+        Result r = RunProgram(option);
+        EXPECT_EQ(r.status, 0) << option;
+        EXPECT_EQ(r.out, sepmet::batch::UsageText()) << option;
+        EXPECT_EQ(r.err, "") << option;
+    }
+    Result version = RunProgram("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "sepmet-batch 1.0.2.0\n");
+    EXPECT_EQ(version.err, "");
+}
+
+TEST_F(BatchProgram, IdentifierWithoutChromatogramIsReportedAndTheCommandRuns) {
+    Result r = RunProgram("--db " + *database +
+                          " --vW 100 --vG 10 --rhoG 0.7 --json --add 99999,1-12,99999 --add 77777");
+    EXPECT_EQ(r.status, 0) << r.all();
+    EXPECT_EQ(r.err, "sepmet-batch: no chromatogram 99999 in the database\n"
+                     "sepmet-batch: no chromatogram 77777 in the database\n");
+    const std::string assays = "\"assays\":[1,2,3,4,5,6,7,8,9,10,11,12]";
+    const std::size_t firstEnd = r.out.find('\n');
+    ASSERT_NE(firstEnd, std::string::npos) << r.out;
+    EXPECT_NE(r.out.substr(0, firstEnd).find(assays), std::string::npos) << r.out;
+    EXPECT_NE(r.out.substr(0, firstEnd).find("\"y_avg\":0.12073"), std::string::npos) << r.out;
+    // The command that added nothing still recalculates, as the window's "+" does.
+    EXPECT_NE(r.out.find("{\"command\":\"--add\",\"argument\":\"77777\"," + assays),
+              std::string::npos)
+        << r.out;
 }
 
 using sepmet::testing::ReadFile;
@@ -133,7 +176,7 @@ TEST_F(BatchProgram, ReportAndDocumentShowWhatThePagesShow) {
                           " --template " SEPMET_SOURCE_DIR
                           "/share/Orvane4/Templates/sepmet/Report.xsl --xml " +
                           xml + " --add 1-12");
-    ASSERT_EQ(r.status, 0) << r.out;
+    ASSERT_EQ(r.status, 0) << r.all();
     const std::string report = ReadFile(html);
     for (const char* value : {"0,0493", "0,120736", "0,021961", "0,017248", "0,009059"})
         EXPECT_NE(report.find(value), std::string::npos) << value;

@@ -52,14 +52,20 @@ TEST_F(BatchSessionTest, StartsAsTheOpenedWindowAndAddsChromatograms) {
                             u"     - Градуировка метанола не была проведена."));
     EXPECT_EQ(&ProcessMessageLog(), &session.Log());
 
-    session.Run(Make(Command::Kind::Add, "1-12,99,3"));
+    session.Run(Make(Command::Kind::Add, "1-12,99,3,99"));
     EXPECT_EQ(session.Assays().Count(), 12u);
+    ASSERT_EQ(session.Unloaded().size(), 1u); // 3 is there already; 99 is named once
+    EXPECT_EQ(session.Unloaded()[0].id, 99);
+    EXPECT_EQ(session.Unloaded()[0].loadResult, -1);
     EXPECT_EQ(session.Assays()[0].type, u"Градуировка");
     EXPECT_EQ(session.Assays()[11].type, u"Анализ");
     EXPECT_EQ(session.GradRows(), (PageRows{{u"1", u"Метанол", u"0,0500"}}));
     EXPECT_EQ(session.CalcRows(),
               (PageRows{{u"1", u"Метанол", u"0,050500 ± 0,010814", u"0,007214", u"0,003789"}}));
     EXPECT_THAT(session.MessageLines(), ElementsAre(u"Ошибок нет!", u"Предупреждений нет!"));
+
+    session.Run(Make(Command::Kind::Add, "5"));
+    EXPECT_TRUE(session.Unloaded().empty());
 }
 
 TEST_F(BatchSessionTest, RemoveReloadAndApplyActAsTheWindowsCommands) {

@@ -23,10 +23,11 @@ const char16_t* kRepeatability =
 const char16_t* kCriticalRange = u"     - Метанол: превышает значение критического диапазона. "
                                  u"Выясните причины превышения критического диапазона. п.13.7";
 
-// k_avg 0.05 and the worked-example conditions; the absorption areas as given.
+// k_avg 0.05 and the worked-example conditions unless given; one absorption chromatogram per area.
 struct ContentRun {
-    explicit ContentRun(std::initializer_list<double> areas, bool third = false) {
-        state.settings = WorkedConditions();
+    explicit ContentRun(std::initializer_list<double> areas, bool third = false,
+                        const MeasurementSettings& settings = WorkedConditions()) {
+        state.settings = settings;
         state.calibrationTable[kMethanol].k_avg = 0.05;
         state.threeMeasurementsRequired = third;
         AssayCollection assays;
@@ -104,17 +105,37 @@ TEST(Content, ContentAboveTheBracketsPassesOnlyWithEqualValues) {
 }
 
 TEST(Content, MeanTakesEveryAreaAndRepeatabilityTheFirstTwo) {
-    AssayCollection assays;
-    assays.AddLoadedAssay(MakeAssay(1, u"поглот", {MakePeak(100), MakePeak(101)}));
-    assays.AddLoadedAssay(MakeAssay(2, u"поглот", {MakePeak(160)}));
-    CalculationState state;
-    state.settings = WorkedConditions();
-    state.calibrationTable[kMethanol].k_avg = 0.05;
-    MessageLog log;
-    CollectAbsorptionAreas(assays, state.contentTable);
-    CalculateContent(state, log);
-    EXPECT_THAT(log.Warnings(), IsEmpty());
-    EXPECT_DOUBLE_EQ(state.contentTable[kMethanol].y_avg, (0.05 + 0.0505 + 0.08) / 3);
+    // Two chromatograms, the first with two methanol peaks: three values, the test compares the
+    // first two against the limit for the mean of all three.
+    struct Case {
+        double first, second, third;
+        bool exceeded;
+    } cases[] = {
+        {100, 101, 160, false},
+        // 0.05 and 0.057 differ by 13.08 %; the limit is 14.49 % for their own mean 0.0535 but
+        // 12.87 % for the mean 0.1023 of all three.
+        {100, 114, 400, true},
+    };
+    for (const Case& c : cases) {
+        AssayCollection assays;
+        assays.AddLoadedAssay(MakeAssay(1, u"поглот", {MakePeak(c.first), MakePeak(c.second)}));
+        assays.AddLoadedAssay(MakeAssay(2, u"поглот", {MakePeak(c.third)}));
+        CalculationState state;
+        state.settings = WorkedConditions();
+        state.calibrationTable[kMethanol].k_avg = 0.05;
+        MessageLog log;
+        CollectAbsorptionAreas(assays, state.contentTable);
+        CalculateContent(state, log);
+        EXPECT_EQ(state.threeMeasurementsRequired, c.exceeded) << c.second;
+        if (c.exceeded) {
+            EXPECT_THAT(log.Warnings(), ElementsAre(kRepeatability));
+            EXPECT_EQ(state.contentTable[kMethanol].y_avg, 0);
+        } else {
+            EXPECT_THAT(log.Warnings(), IsEmpty());
+            EXPECT_DOUBLE_EQ(state.contentTable[kMethanol].y_avg,
+                             (c.first + c.second + c.third) * 0.0005 / 3);
+        }
+    }
 }
 
 TEST(Content, CriticalRangeOfThreeMeasurements) {
@@ -129,6 +150,12 @@ TEST(Content, CriticalRangeOfThreeMeasurements) {
     EXPECT_FALSE(fail.state.threeMeasurementsRequired);
     EXPECT_THAT(fail.log.Errors(), ElementsAre(kCriticalRange));
     EXPECT_EQ(fail.record().y_avg, 0);
+
+    // A fourth value (a chromatogram with two methanol peaks) widens the range: 0.0465 to 0.075
+    // is 56.8 % against a critical range of 17.3 %, while the first three alone span 14.95 %.
+    ContentRun fourth({93, 108, 100, 150}, true);
+    EXPECT_THAT(fourth.log.Errors(), ElementsAre(kCriticalRange));
+    EXPECT_EQ(fourth.record().y_avg, 0);
 }
 
 TEST(Content, FewerMethanolPeaksThanTheTestReadsFailsWithoutReadingThem) {
@@ -160,22 +187,42 @@ TEST(Content, FewerMethanolPeaksThanTheTestReadsFailsWithoutReadingThem) {
     }
 }
 
-TEST(Content, OverflowingConditionsGiveNoInfiniteResult) {
-    CalculationState state;
-    state.settings = WorkedConditions();
-    state.settings.vW = 1e308; // finite, accepted by the input check, but X × vW overflows
-    state.calibrationTable[kMethanol].k_avg = 0.05;
-    AssayCollection assays;
-    AddAbsorption(assays, {100, 102});
-    CollectAbsorptionAreas(assays, state.contentTable);
-    MessageLog log;
-    CalculateContent(state, log);
-    const ContentRecord& r = state.contentTable[kMethanol];
-    EXPECT_EQ(r.y_avg, 0);
-    EXPECT_EQ(r.uncertainty, 0);
-    EXPECT_EQ(r.massFraction, 0);
-    EXPECT_THAT(log.Errors(), ElementsAre(u"     - Некорректные параметры значений в настройках."));
-    EXPECT_FALSE(state.threeMeasurementsRequired);
+TEST(Content, NumbersThatAreNotFiniteRefuseTheCalculation) {
+    // Each condition passes the input check; together they overflow somewhere in the calculation.
+    // The demand for a third measurement stays as it was.
+    struct Case {
+        const char* what;
+        double MeasurementSettings::*field;
+        double value;
+        std::initializer_list<double> areas;
+        bool third;
+    } cases[] = {
+        {"X × vW overflows", &MeasurementSettings::vW, 1e308, {100, 102}, false},
+        {"reduced volume infinite", &MeasurementSettings::vG, 1e308, {100, 102}, false},
+        {"reduced volume infinite", &MeasurementSettings::atmP, 1e306, {100, 102}, false},
+        {"reduced volume 0", &MeasurementSettings::gasT, 1e307, {100, 102}, false},
+        {"mass fraction infinite", &MeasurementSettings::rhoG, 1e-320, {100, 102}, false},
+        {"density in mg/dm3 infinite", &MeasurementSettings::rhoG, 1e308, {100, 102}, false},
+        // 1.5e308 mg/dm3 twice: each value finite, their sum not.
+        {"sum of the measurements infinite", &MeasurementSettings::vG, 1e-4, {3e306, 3e306}, false},
+        {"reduced volume infinite", &MeasurementSettings::vG, 1e308, {93, 108, 100}, true},
+        {"mass fraction infinite", &MeasurementSettings::rhoG, 1e-320, {93, 108, 100}, true},
+    };
+    for (const Case& c : cases) {
+        MeasurementSettings settings = WorkedConditions();
+        settings.*c.field = c.value;
+        ContentRun run(c.areas, c.third, settings);
+        const ContentRecord& r = run.record();
+        EXPECT_EQ(r.y_avg, 0) << c.what;
+        EXPECT_EQ(r.uncertainty, 0) << c.what;
+        EXPECT_EQ(r.massFraction, 0) << c.what;
+        EXPECT_EQ(r.molarFraction, 0) << c.what;
+        EXPECT_THAT(run.log.Errors(),
+                    ElementsAre(u"     - Некорректные параметры значений в настройках."))
+            << c.what;
+        EXPECT_THAT(run.log.Warnings(), IsEmpty()) << c.what;
+        EXPECT_EQ(run.state.threeMeasurementsRequired, c.third) << c.what;
+    }
 }
 
 TEST(Content, CollectsUsableMethanolAreasOfAbsorptionSolutions) {
