@@ -1,0 +1,206 @@
+#include "host/profile_store.h"
+
+#include "host/file_system_kind.h"
+
+#include <cctype>
+#include <cstdio>
+#include <system_error>
+
+namespace sepmet::host {
+namespace {
+
+// Kind is kept beside the value so that an integer is never read back as a double or a text.
+constexpr const char* kSchema =
+    "CREATE TABLE IF NOT EXISTS profile_value("
+    " database TEXT NOT NULL, key TEXT NOT NULL, kind INTEGER NOT NULL, value,"
+    " PRIMARY KEY(database, key)) WITHOUT ROWID";
+
+class Statement {
+public:
+    Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr); }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    sqlite3_stmt* get() const { return stmt_; }
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+void BindText(sqlite3_stmt* stmt, int index, std::u16string_view text) {
+    // An empty view may carry no pointer; SQLite would take that for NULL.
+    sqlite3_bind_text16(stmt, index, text.empty() ? u"" : text.data(),
+                        static_cast<int>(text.size() * 2), SQLITE_TRANSIENT);
+}
+
+// "file:" followed by the absolute path with every byte outside the unreserved set and "/"
+// percent-encoded, then the read-only immutable parameters.
+std::string ImmutableUri(const std::filesystem::path& file) {
+    const std::string path = std::filesystem::absolute(file).string();
+    std::string uri = "file:";
+    for (unsigned char c : path) {
+        if (std::isalnum(c) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
+            uri += static_cast<char>(c);
+        } else {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+            uri += escaped;
+        }
+    }
+    return uri + "?mode=ro&immutable=1";
+}
+
+} // namespace
+
+std::unique_ptr<ProfileStore> ProfileStore::Open(const std::filesystem::path& file,
+                                                 std::string& error) {
+    std::error_code folderError;
+    if (file.has_parent_path())
+        std::filesystem::create_directories(file.parent_path(), folderError);
+    sqlite3* db = nullptr;
+    int status =
+        sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (status != SQLITE_OK) {
+        error = db ? sqlite3_errmsg(db) : sqlite3_errstr(status);
+        sqlite3_close(db);
+        return nullptr;
+    }
+    sqlite3_busy_timeout(db, 2000);
+    const bool readOnly = sqlite3_db_readonly(db, "main") == 1;
+    if (readOnly) {
+        // A WAL store cannot be read without creating its shared-memory file, which a user who
+        // may only read cannot do; nobody can write it through this host either, so it is read
+        // as an unchanging file.
+        sqlite3_close(db);
+        db = nullptr;
+        const std::string uri = ImmutableUri(file);
+        status = sqlite3_open_v2(uri.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+        if (status != SQLITE_OK) {
+            error = db ? sqlite3_errmsg(db) : sqlite3_errstr(status);
+            sqlite3_close(db);
+            return nullptr;
+        }
+    }
+    if (!readOnly) {
+        // WAL keeps readers and the writer apart, but needs shared memory that a network file
+        // system cannot provide; there the rollback journal is used.
+        const char* journal =
+            IsOnNetworkFileSystem(file) ? "PRAGMA journal_mode=DELETE" : "PRAGMA journal_mode=WAL";
+        sqlite3_exec(db, journal, nullptr, nullptr, nullptr);
+        status = sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr);
+    } else {
+        Statement probe(db, "SELECT 1 FROM profile_value LIMIT 1");
+        status = probe.get() ? SQLITE_OK : sqlite3_errcode(db);
+    }
+    if (status != SQLITE_OK) {
+        error = sqlite3_errmsg(db);
+        sqlite3_close(db);
+        return nullptr;
+    }
+    return std::unique_ptr<ProfileStore>(new ProfileStore(db, file, readOnly));
+}
+
+ProfileStore::~ProfileStore() {
+    sqlite3_close(db_);
+}
+
+std::string ProfileStore::JournalMode() {
+    Statement mode(db_, "PRAGMA journal_mode");
+    if (!mode.get() || sqlite3_step(mode.get()) != SQLITE_ROW)
+        return {};
+    return reinterpret_cast<const char*>(sqlite3_column_text(mode.get(), 0));
+}
+
+namespace {
+template <typename T, typename Read>
+std::optional<T> ReadOne(sqlite3* db, std::u16string_view database, std::u16string_view key,
+                         int kind, Read read) {
+    Statement select(db, "SELECT value FROM profile_value WHERE database = ?1 AND key = ?2"
+                         " AND kind = ?3");
+    if (!select.get())
+        return std::nullopt;
+    BindText(select.get(), 1, database);
+    BindText(select.get(), 2, key);
+    sqlite3_bind_int(select.get(), 3, kind);
+    if (sqlite3_step(select.get()) != SQLITE_ROW)
+        return std::nullopt;
+    return read(select.get());
+}
+} // namespace
+
+std::optional<std::int32_t> ProfileStore::GetInt(std::u16string_view key) {
+    return ReadOne<std::int32_t>(db_, database_, key, static_cast<int>(Kind::Integer),
+                                 [](sqlite3_stmt* s) { return sqlite3_column_int(s, 0); });
+}
+
+std::optional<double> ProfileStore::GetDouble(std::u16string_view key) {
+    return ReadOne<double>(db_, database_, key, static_cast<int>(Kind::Double),
+                           [](sqlite3_stmt* s) { return sqlite3_column_double(s, 0); });
+}
+
+std::optional<std::u16string> ProfileStore::GetText(std::u16string_view key) {
+    return ReadOne<std::u16string>(
+        db_, database_, key, static_cast<int>(Kind::Text), [](sqlite3_stmt* s) {
+            const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(s, 0));
+            const int bytes = sqlite3_column_bytes16(s, 0);
+            return text ? std::u16string(text, bytes / 2) : std::u16string();
+        });
+}
+
+bool ProfileStore::Write(std::u16string_view key, Kind kind,
+                         const std::function<void(sqlite3_stmt*)>& bind) {
+    if (readOnly_)
+        return false;
+    if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return false;
+    bool written = false;
+    {
+        Statement insert(db_, "INSERT OR REPLACE INTO profile_value(database, key, kind, value)"
+                              " VALUES(?1, ?2, ?3, ?4)");
+        if (insert.get()) {
+            BindText(insert.get(), 1, database_);
+            BindText(insert.get(), 2, key);
+            sqlite3_bind_int(insert.get(), 3, static_cast<int>(kind));
+            bind(insert.get());
+            written = sqlite3_step(insert.get()) == SQLITE_DONE;
+        }
+    }
+    if (written && sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)
+        return true;
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    return false;
+}
+
+bool ProfileStore::SetInt(std::u16string_view key, std::int32_t value) {
+    return Write(key, Kind::Integer, [value](sqlite3_stmt* s) { sqlite3_bind_int(s, 4, value); });
+}
+
+bool ProfileStore::SetDouble(std::u16string_view key, double value) {
+    return Write(key, Kind::Double, [value](sqlite3_stmt* s) { sqlite3_bind_double(s, 4, value); });
+}
+
+bool ProfileStore::SetText(std::u16string_view key, std::u16string_view value) {
+    return Write(key, Kind::Text, [value](sqlite3_stmt* s) { BindText(s, 4, value); });
+}
+
+bool ProfileStore::Delete(std::u16string_view key) {
+    if (readOnly_)
+        return false;
+    if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return false;
+    bool deleted = false;
+    bool done = false;
+    {
+        Statement remove(db_, "DELETE FROM profile_value WHERE database = ?1 AND key = ?2");
+        if (remove.get()) {
+            BindText(remove.get(), 1, database_);
+            BindText(remove.get(), 2, key);
+            done = sqlite3_step(remove.get()) == SQLITE_DONE;
+            deleted = done && sqlite3_changes(db_) > 0;
+        }
+    }
+    if (done && sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)
+        return deleted;
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    return false;
+}
+
+} // namespace sepmet::host

@@ -1,0 +1,80 @@
+#include "tests/host/host_test_support.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QPixmap>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace sepmet::host::testing {
+namespace {
+
+int argumentCount = 1;
+char programName[] = "host_tests";
+char* arguments[] = {programName, nullptr};
+QApplication* application = nullptr;
+
+class ApplicationEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override {
+        delete application;
+        application = nullptr;
+    }
+};
+
+[[maybe_unused]] ::testing::Environment* const environment =
+    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
+} // namespace
+
+QApplication& Application() {
+    if (!application) {
+        application = new QApplication(argumentCount, arguments);
+        application->setQuitOnLastWindowClosed(false);
+    }
+    return *application;
+}
+
+TemporaryFolder::TemporaryFolder() {
+    std::random_device random;
+    path_ = std::filesystem::temp_directory_path() /
+            ("sepmet-host-test-" + std::to_string(random()) + std::to_string(random()));
+    std::filesystem::create_directories(path_);
+}
+
+TemporaryFolder::~TemporaryFolder() {
+    std::error_code error;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, error);
+    std::filesystem::remove_all(path_, error);
+}
+
+void SaveScreenshot(QWidget& widget, const QString& name) {
+    const QString folder = QStringLiteral(SEPMET_SCREENSHOT_DIR);
+    QDir().mkpath(folder);
+    EXPECT_TRUE(widget.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png")))
+        << name.toStdString();
+}
+
+void TypeText(QWidget& widget, const QString& text) {
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(&widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(&widget, &release);
+    }
+}
+
+bool WaitFor(const std::function<bool()>& done, int milliseconds) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < milliseconds) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return done();
+}
+
+} // namespace sepmet::host::testing
