@@ -3,13 +3,17 @@
 # of installed_files.txt, no run paths, Debian's modes, compressed man pages, and the programs
 # working from the prefix with the installed template.
 #
-# check_install.sh [--without PATH]... SOURCE_DIR BUILD_DIR DEMO_DATABASE_EXE
+# check_install.sh [--without PATH]... [--no-host-run] SOURCE_DIR BUILD_DIR DEMO_DATABASE_EXE
 set -euo pipefail
 
 without=()
-while [[ $# -gt 0 && $1 == --without ]]; do
-    without+=("$2")
-    shift 2
+host_run=yes
+while [[ $# -gt 0 && $1 == --* ]]; do
+    case $1 in
+    --without) without+=("$2") && shift 2 ;;
+    --no-host-run) host_run=no && shift ;;
+    *) echo "unknown option $1" >&2 && exit 2 ;;
+    esac
 done
 source_dir=$1 build_dir=$2 demo_database=$3
 here=$(cd "$(dirname "$0")" && pwd)
@@ -65,6 +69,31 @@ if command -v desktop-file-validate >/dev/null; then
         fail "sepmet-host.desktop does not pass desktop-file-validate"
 fi
 
+# The installed host finds the plug-in in ../lib/sepmet/plugins beside itself: the plug-in's
+# menu item exists (else "no menu item" on standard error), its window opens, and SIGTERM ends
+# the host cleanly with status 0. The signal is sent once the session has opened its profile
+# (the signal handler is installed right after) and the window had time to open.
+check_host_finds_plugin() {
+    local home=$work/home
+    mkdir -p "$home/runtime" && chmod 700 "$home/runtime"
+    HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_CACHE_HOME=$home/cache \
+        XDG_RUNTIME_DIR=$home/runtime QT_QPA_PLATFORM=offscreen "$prefix/bin/sepmet-host" \
+        --db "$work/demo.db" --profile "$home/profile.sqlite" \
+        --open "Данные/Расчёты/Метанол в газе сепарации" >/dev/null 2>"$work/host.err" &
+    local pid=$! status=0 tries=0
+    while [[ ! -e $home/profile.sqlite && $tries -lt 200 ]] && kill -0 $pid 2>/dev/null; do
+        sleep 0.05
+        tries=$((tries + 1))
+    done
+    sleep 2
+    kill -TERM $pid 2>/dev/null || true
+    wait $pid || status=$?
+    [[ $status -eq 0 ]] || fail "sepmet-host from the prefix ends with status $status on SIGTERM"
+    if grep -q -e "no menu item" -e "skipped" "$work/host.err"; then
+        fail "sepmet-host from the prefix did not load its plug-in: $(cat "$work/host.err")"
+    fi
+}
+
 # The programs from the prefix.
 if version=$("$prefix/bin/sepmet-batch" --version 2>&1); then
     [[ "$version" == "sepmet-batch 1.0.2.0" ]] ||
@@ -97,6 +126,9 @@ if [[ -e "$prefix/bin/sepmet-host" ]]; then
         [[ "$help" == *--plugins* ]] || fail "sepmet-host --help does not describe --plugins"
     else
         fail "sepmet-host --help exits $?: ${help%%$'\n'*}"
+    fi
+    if [[ $host_run == yes ]]; then
+        check_host_finds_plugin
     fi
 fi
 
