@@ -21,20 +21,11 @@ set(sepmet_library_permissions OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 
 # No run path in installed files: every library they need is a system one, and a path into
 # the build tree would break relocation (the build-tree run path is removed on install).
-set(sepmet_installed_targets sepmet-batch sepmet sepmet_unicode)
-if(TARGET sepmet-host)
-    list(APPEND sepmet_installed_targets sepmet-host)
-else()
-    message(WARNING "sepmet-host is not part of this tree: the install and the package lack it")
-endif()
+set(sepmet_installed_targets sepmet-host sepmet-batch sepmet sepmet_unicode)
 set_target_properties(${sepmet_installed_targets} PROPERTIES INSTALL_RPATH "")
 
-install(TARGETS sepmet-batch RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+install(TARGETS sepmet-host sepmet-batch RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
         COMPONENT ${SEPMET_INSTALL_COMPONENT})
-if(TARGET sepmet-host)
-    install(TARGETS sepmet-host RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
-            COMPONENT ${SEPMET_INSTALL_COMPONENT})
-endif()
 install(TARGETS sepmet LIBRARY DESTINATION ${SEPMET_INSTALL_PLUGINDIR}
         PERMISSIONS ${sepmet_library_permissions} COMPONENT ${SEPMET_INSTALL_COMPONENT})
 install(TARGETS sepmet_unicode LIBRARY DESTINATION ${SEPMET_INSTALL_LIBDIR}

@@ -3,15 +3,13 @@
 # of installed_files.txt, no run paths, Debian's modes, compressed man pages, and the programs
 # working from the prefix with the installed template.
 #
-# check_install.sh [--without PATH]... [--no-host-run] SOURCE_DIR BUILD_DIR DEMO_DATABASE_EXE
+# check_install.sh [--without PATH]... SOURCE_DIR BUILD_DIR DEMO_DATABASE_EXE
 set -euo pipefail
 
 without=()
-host_run=yes
 while [[ $# -gt 0 && $1 == --* ]]; do
     case $1 in
     --without) without+=("$2") && shift 2 ;;
-    --no-host-run) host_run=no && shift ;;
     *) echo "unknown option $1" >&2 && exit 2 ;;
     esac
 done
@@ -127,9 +125,7 @@ if [[ -e "$prefix/bin/sepmet-host" ]]; then
     else
         fail "sepmet-host --help exits $?: ${help%%$'\n'*}"
     fi
-    if [[ $host_run == yes ]]; then
-        check_host_finds_plugin
-    fi
+    check_host_finds_plugin
 fi
 
 [[ $failures -eq 0 ]] || exit 1
