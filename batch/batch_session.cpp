@@ -49,12 +49,12 @@ void BatchSession::Add(const IdList& ids) {
     handle.Open();
     bool found = false;
     for (std::int32_t id : ids.Expand()) {
-        const int result = LoadAssay(assays_, handle, id);
-        found = result >= 0 || found;
+        const bool loaded = LoadAssay(assays_, handle, id).Loaded();
+        found = loaded || found;
         const bool known = std::any_of(unloaded_.begin(), unloaded_.end(),
                                        [id](const UnloadedAssay& u) { return u.id == id; });
-        if (result < 0 && !known)
-            unloaded_.push_back({id, result});
+        if (!loaded && !known)
+            unloaded_.push_back({id, -1});
     }
     if (found)
         RefreshTypeTexts();

@@ -52,6 +52,11 @@ std::size_t AssayCollection::Clear() {
     return count;
 }
 
+void AssayCollection::Truncate(std::size_t count) {
+    if (count < assays_.size())
+        assays_.resize(count);
+}
+
 std::vector<std::int32_t> AssayCollection::Ids() const {
     std::vector<std::int32_t> ids;
     ids.reserve(assays_.size());

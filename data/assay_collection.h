@@ -27,6 +27,8 @@ public:
     bool RemoveAssay(std::int32_t id);
     // Removes all assays; how many there were.
     std::size_t Clear();
+    // Keeps the first `count` assays (all of them when there are not more).
+    void Truncate(std::size_t count);
     std::vector<std::int32_t> Ids() const;
 
     std::size_t Count() const { return assays_.size(); }

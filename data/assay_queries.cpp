@@ -73,18 +73,23 @@ std::vector<Peak> ReadPeaks(DataBase::DataBaseHandle& handle, std::int32_t id) {
     return peaks;
 }
 
-int LoadAssay(AssayCollection& collection, DataBase::DataBaseHandle& handle, std::int32_t id) {
-    int result = -1;
+AssayLoad LoadAssay(AssayCollection& collection, DataBase::DataBaseHandle& handle,
+                    std::int32_t id) {
+    AssayLoad result;
+    const std::size_t countBefore = collection.Count();
     try {
         DataBase::Statement statement;
         DataBase::Prepare(handle, statement, kAssayRowSql);
         BindUnsignedId(statement, id);
         DataBase::ForEachRow(statement, [&](sqlite3_stmt* stmt) {
-            result = collection.AddAssay(ReadAssayRow(stmt), handle);
+            result.index = collection.AddAssay(ReadAssayRow(stmt), handle);
+            result.status = AssayLoad::Status::Loaded;
         });
     } catch (const DataBase::SqlException& e) {
-        // An assay that cannot be read is simply not added; the operator sees it missing.
-        (void)e.what();
+        // The step after the row may still fail (a lock taken meanwhile): whatever this read
+        // added goes again, so the caller sees the collection as it was.
+        collection.Truncate(countBefore);
+        result = AssayLoad{AssayLoad::Status::Failed, -1, e};
     }
     return result;
 }
@@ -97,10 +102,13 @@ void CheckAssayStatements(DataBase::DataBaseHandle& handle) {
 }
 
 void ReloadAssays(AssayCollection& collection, DataBase::DataBaseHandle& handle) {
-    const std::vector<std::int32_t> ids = collection.Ids();
-    collection.Clear();
-    for (std::int32_t id : ids)
-        LoadAssay(collection, handle, id);
+    AssayCollection reloaded;
+    for (std::int32_t id : collection.Ids()) {
+        AssayLoad load = LoadAssay(reloaded, handle, id);
+        if (load.Failed())
+            throw *load.failure;
+    }
+    collection = std::move(reloaded);
 }
 
 void QueryAssayFileName(DataBase::DataBaseHandle& handle, std::int32_t id,

@@ -2,26 +2,40 @@
 // The three statements that read chromatograms from the host's tables.
 
 #include "data/assay.h"
+#include "data/connection.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
-
-namespace DataBase {
-class DataBaseHandle;
-}
 
 namespace sepmet {
 
 class AssayCollection;
 
-// Reads the assay row and adds it to the collection (with its peaks, when new). The index of the
-// assay in the collection, or -1 when no row was found or SQLite failed; never raises.
-int LoadAssay(AssayCollection& collection, DataBase::DataBaseHandle& handle, std::int32_t id);
+// What LoadAssay found. A failed read (the database locked, corrupt or without the host's tables)
+// is told apart from an assay that is not there, so that callers never take a database they
+// cannot use for an empty one.
+struct AssayLoad {
+    enum class Status { Loaded, NotFound, Failed };
 
-// The reload command: every assay read afresh in the same order on one handle. Assays that can no
-// longer be read drop out; every check mark is cleared.
+    Status status = Status::NotFound;
+    int index = -1; // the assay's position in the collection when Loaded
+    std::optional<DataBase::SqlException> failure; // SQLite's error when Failed
+
+    bool Loaded() const { return status == Status::Loaded; }
+    bool Failed() const { return status == Status::Failed; }
+};
+
+// Reads the assay row and adds it to the collection (with its peaks, when new); an assay already
+// present is found, not added again. When the read fails the collection is unchanged. Never
+// raises.
+AssayLoad LoadAssay(AssayCollection& collection, DataBase::DataBaseHandle& handle, std::int32_t id);
+
+// The reload command: every assay read afresh in the same order on one handle. Assays that are no
+// longer in the database drop out; every check mark is cleared. The collection is replaced only
+// when every read ran: on a failed read it is left as it was and the SqlException is raised.
 void ReloadAssays(AssayCollection& collection, DataBase::DataBaseHandle& handle);
 
 // The peaks of one assay in PeakOrder. Raises DataBase::SqlException.

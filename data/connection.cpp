@@ -1,6 +1,7 @@
 #include "data/connection.h"
 
 #include "data/unicode_functions.h"
+#include "platform/utf.h"
 
 #include <mutex>
 
@@ -62,8 +63,14 @@ std::u16string OpenPathForLocation(const std::optional<std::u16string>& location
 }
 
 DataBaseHandle& DataBaseHandle::Open() {
-    const std::u16string path = OpenPathForLocation(GetConnection().Uri());
-    int rc = sqlite3_open16(path.c_str(), &db_);
+    const DataBaseConnectionBase& connection = GetConnection();
+    const std::string path = sepmet::ToUtf8(OpenPathForLocation(connection.Uri()));
+    // Without SQLITE_OPEN_CREATE: a mistyped or vanished location must not leave an empty
+    // database behind that later reads take for one without chromatograms.
+    int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK)
+        throw SqlException(ErrorMessage(db_), "", rc);
+    rc = sqlite3_busy_timeout(db_, connection.BusyTimeout());
     if (rc != SQLITE_OK)
         throw SqlException(ErrorMessage(db_), "", rc);
     rc = sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_FKEY, 1, static_cast<int*>(nullptr));

@@ -29,8 +29,17 @@ public:
     void SetUri(const char16_t* text);
     const std::optional<std::u16string>& Uri() const { return uri_; }
 
+    // How long a connection waits for a lock held by the data system's writer before the
+    // statement fails with SQLITE_BUSY. The writer holds its locks for a moment per stored
+    // chromatogram; three seconds ride out those without leaving the operator waiting long on a
+    // database that stays locked.
+    static constexpr int kDefaultBusyTimeoutMs = 3000;
+    void SetBusyTimeout(int milliseconds) { busyTimeoutMs_ = milliseconds; }
+    int BusyTimeout() const { return busyTimeoutMs_; }
+
 private:
     std::optional<std::u16string> uri_;
+    int busyTimeoutMs_ = kDefaultBusyTimeoutMs;
 };
 
 // The single instance, created on first use (creation serialised by a process-wide mutex).
@@ -63,8 +72,9 @@ public:
     DataBaseHandle& operator=(const DataBaseHandle&) = delete;
     ~DataBaseHandle();
 
-    // Opens the stored location (an empty location opens a temporary database), switches
-    // foreign keys on and registers the Unicode SQL functions. Raises SqlException.
+    // Opens the stored location (an empty location opens a temporary database), sets the busy
+    // timeout, switches foreign keys on and registers the Unicode SQL functions. A file that
+    // does not exist is an error (SQLITE_CANTOPEN) and is never created. Raises SqlException.
     DataBaseHandle& Open();
     sqlite3* get() const { return db_; }
 
@@ -72,7 +82,7 @@ private:
     sqlite3* db_ = nullptr;
 };
 
-// The text given to sqlite3_open16 for a stored location. URI file names stay disabled: a
+// The text given to SQLite to open for a stored location. URI file names stay disabled: a
 // location that begins with "file:" names a file of that name in the working folder.
 std::u16string OpenPathForLocation(const std::optional<std::u16string>& location);
 

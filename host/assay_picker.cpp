@@ -35,7 +35,7 @@ AssayPicker::AssayPicker(const QString& databasePath, int capacity, QWidget* par
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->horizontalHeader()->setStretchLastSection(false);
     table_->setWordWrap(false);
-    const int widths[] = {60, 120, 220, 260, 170, 200, 90};
+    const int widths[] = {56, 112, 210, 250, 170, 190, 90};
     for (int column = 0; column < AssayTableModel::ColumnCount; ++column)
         table_->setColumnWidth(column, widths[column]);
 
@@ -51,7 +51,7 @@ AssayPicker::AssayPicker(const QString& databasePath, int capacity, QWidget* par
     layout->addWidget(table_, 1);
     layout->addWidget(notice_);
     layout->addWidget(buttons);
-    resize(1000, 560);
+    resize(1120, 560);
 
     connect(filter_, &QLineEdit::textChanged, this, [this](const QString& text) {
         model_->SetFilter(text);

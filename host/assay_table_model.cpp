@@ -85,16 +85,19 @@ void AssayTableModel::SetFilter(const QString& text) {
     endResetModel();
 }
 
+void AssayTableModel::RecountTotal() {
+    if (!db_)
+        return;
+    sqlite3_stmt* count = nullptr;
+    if (sqlite3_prepare_v2(db_, "SELECT count(*) FROM assay", -1, &count, nullptr) == SQLITE_OK &&
+        sqlite3_step(count) == SQLITE_ROW)
+        total_ = sqlite3_column_int(count, 0);
+    sqlite3_finalize(count);
+}
+
 void AssayTableModel::Reload() {
     beginResetModel();
-    if (db_) {
-        sqlite3_stmt* count = nullptr;
-        if (sqlite3_prepare_v2(db_, "SELECT count(*) FROM assay", -1, &count, nullptr) ==
-                SQLITE_OK &&
-            sqlite3_step(count) == SQLITE_ROW)
-            total_ = sqlite3_column_int(count, 0);
-        sqlite3_finalize(count);
-    }
+    RecountTotal();
     PreparePage();
     rows_ = ReadPage();
     endResetModel();

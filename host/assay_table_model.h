@@ -34,7 +34,9 @@ public:
     // Reads the database afresh from the first row, with the current filter.
     void Reload();
 
-    // Every assay of the database, whatever the filter (counted once per open or reload).
+    // Counts the assays of the database afresh; the rows shown stay as they are.
+    void RecountTotal();
+    // Every assay of the database, whatever the filter (counted at open, reload and recount).
     int TotalCount() const { return total_; }
     std::int64_t IdAt(int row) const { return rows_.at(row).id; }
     QString FileNameAt(int row) const { return rows_.at(row).fileName; }

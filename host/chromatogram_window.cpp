@@ -156,6 +156,7 @@ ChromatogramWindow::ChromatogramWindow(Chromatogram chromatogram, QWidget* paren
     splitter->addWidget(peaks_);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
+    splitter->setSizes({700, 470});
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(splitter);

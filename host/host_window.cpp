@@ -43,7 +43,7 @@ HostWindow::HostWindow(QWidget* parent)
     table_->verticalHeader()->hide();
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->setWordWrap(false);
-    const int widths[] = {60, 120, 220, 260, 170, 200, 90};
+    const int widths[] = {56, 112, 210, 250, 170, 190, 90};
     for (int column = 0; column < AssayTableModel::ColumnCount; ++column)
         table_->setColumnWidth(column, widths[column]);
     auto* layout = new QVBoxLayout(central);
@@ -160,6 +160,8 @@ QAction* HostWindow::FindAction(const QString& path) const {
 
 bool HostWindow::event(QEvent* event) {
     if (event->type() == static_cast<QEvent::Type>(kAssayListChangedEvent)) {
+        // The plug-in changed its list; the database may have grown meanwhile as well.
+        model_->RecountTotal();
         RefreshStatus();
         return true;
     }

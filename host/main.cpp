@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QSettings>
+#include <QTimer>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -92,7 +93,7 @@ int main(int argc, char** argv) {
     }
 
     SessionSettings settings;
-    settings.database = database;
+    settings.database = QFileInfo(database).absoluteFilePath();
     settings.demo = demo;
     settings.profileFile =
         options.profile ? QString::fromStdString(*options.profile) : DefaultProfileFile();
@@ -117,8 +118,13 @@ int main(int argc, char** argv) {
                 if (session.window())
                     session.window()->close();
             });
-            if (options.open && !session.ChooseMenuItem(QString::fromStdString(*options.open)))
-                std::fprintf(stderr, "sepmet-host: no menu item %s\n", options.open->c_str());
+            // The menu item runs from the event loop, as if the operator had chosen it.
+            if (options.open)
+                QTimer::singleShot(0, &session, [&session, &options] {
+                    if (!session.ChooseMenuItem(QString::fromStdString(*options.open)))
+                        std::fprintf(stderr, "sepmet-host: no menu item %s\n",
+                                     options.open->c_str());
+                });
             application.exec();
             // Plug-in windows closed and their state saved (Unload), then the host window,
             // dlclose and the profile, all before the application object goes.

@@ -4,6 +4,8 @@
 #include "plugin/main_window.h"
 #include "plugin/module_state.h"
 
+#include <memory>
+
 namespace sepmet {
 namespace {
 
@@ -16,20 +18,17 @@ void ShowMainWindow(HostWord parent) {
         // No factory (the module before the user interface is built into it): nothing to show.
         if (!factory)
             return;
-        MainWindow* window = factory->NewMainWindow(parent);
+        // The command owns the object until it is built; only a built window owns itself. A
+        // failure inside CreateModeless therefore deletes it exactly once, here, and leaves no
+        // pointer to it behind: the next command tries afresh.
+        std::unique_ptr<MainWindow> window(factory->NewMainWindow(parent));
         if (!window)
             return;
+        module.mainDialog = nullptr;
+        module.recreateMainDialog = true;
+        window->CreateModeless();
+        module.mainDialog = window.release();
         module.recreateMainDialog = false;
-        module.mainDialog = window;
-        try {
-            window->CreateModeless();
-        } catch (...) {
-            // A window that could not be built is not reused: the next command tries afresh.
-            module.mainDialog = nullptr;
-            module.recreateMainDialog = true;
-            delete window;
-            throw;
-        }
     }
     module.mainDialog->ShowNormal();
 }

@@ -77,6 +77,7 @@ constexpr std::array kStrings{
     Entry{1058, u"О плагине"},
     Entry{1080, u"Метанол: найдено меньше %d пиков Метанола в хроматограммах поглотительных "
                 u"растворов. п.13.7"},
+    Entry{1090, u"Результат предыдущего расчёта"},
 };
 
 static_assert(std::is_sorted(kStrings.begin(), kStrings.end(),

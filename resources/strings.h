@@ -66,6 +66,7 @@ enum : int {
     ColRetentionTime = 1057,
     TipAbout = 1058,
     ErrTooFewAbsorptionPeaks = 1080, // "%d": fewer methanol peaks than the content test reads
+    TipKeptResult = 1090,            // tooltip of result rows kept from an earlier recalculation
 };
 }
 

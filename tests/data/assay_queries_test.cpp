@@ -32,7 +32,7 @@ TEST_F(AssayQueries, LoadsTheRowAndItsPeaksInChannelAndTimeOrder) {
     DataBase::DataBaseHandle handle;
     handle.Open();
 
-    ASSERT_EQ(LoadAssay(assays, handle, 7), 0);
+    ASSERT_EQ(LoadAssay(assays, handle, 7).index, 0);
     const Assay& a = assays[0];
     EXPECT_EQ(a.id, 7);
     EXPECT_EQ(a.date, 1710230400);
@@ -60,8 +60,8 @@ TEST_F(AssayQueries, NullColumnsGiveEmptyValuesAndAnyNonZeroFlagIsTrue) {
     AssayCollection assays;
     DataBase::DataBaseHandle handle;
     handle.Open();
-    ASSERT_EQ(LoadAssay(assays, handle, 1), 0);
-    ASSERT_EQ(LoadAssay(assays, handle, 2), 1);
+    ASSERT_EQ(LoadAssay(assays, handle, 1).index, 0);
+    ASSERT_EQ(LoadAssay(assays, handle, 2).index, 1);
 
     EXPECT_TRUE(assays[0].iscalibration);
     EXPECT_FALSE(assays[1].iscalibration);
@@ -81,21 +81,45 @@ TEST_F(AssayQueries, DuplicateAndMissingIdentifiers) {
     AssayCollection assays;
     DataBase::DataBaseHandle handle;
     handle.Open();
-    EXPECT_EQ(LoadAssay(assays, handle, 2), 0);
-    EXPECT_EQ(LoadAssay(assays, handle, 1), 1);
-    EXPECT_EQ(LoadAssay(assays, handle, 2), 0);
-    EXPECT_EQ(LoadAssay(assays, handle, 99), -1);
+    EXPECT_EQ(LoadAssay(assays, handle, 2).index, 0);
+    EXPECT_EQ(LoadAssay(assays, handle, 1).index, 1);
+    EXPECT_EQ(LoadAssay(assays, handle, 2).index, 0);
+    EXPECT_EQ(LoadAssay(assays, handle, 99).index, -1);
     EXPECT_EQ(assays.Count(), 2u);
 }
 
-TEST_F(AssayQueries, SqlFailureAddsNothingAndDoesNotEscape) {
+TEST_F(AssayQueries, FailedReadIsToldApartFromMissingAssayAndAddsNothing) {
     db.Add({1, u"a", false, {{u"Метанол", 1, 1}}});
-    db.Execute("DROP TABLE peak;");
     AssayCollection assays;
     DataBase::DataBaseHandle handle;
     handle.Open();
-    EXPECT_EQ(LoadAssay(assays, handle, 1), -1);
+    const AssayLoad missing = LoadAssay(assays, handle, 5);
+    EXPECT_EQ(missing.status, AssayLoad::Status::NotFound);
+    EXPECT_FALSE(missing.failure);
+
+    db.Execute("DROP TABLE peak;");
+    const AssayLoad failed = LoadAssay(assays, handle, 1);
+    EXPECT_EQ(failed.status, AssayLoad::Status::Failed);
+    EXPECT_EQ(failed.index, -1);
+    ASSERT_TRUE(failed.failure);
+    EXPECT_STREQ(failed.failure->what(), "no such table: peak");
     EXPECT_TRUE(assays.Empty());
+}
+
+TEST_F(AssayQueries, ReloadThatCannotReadKeepsTheCollection) {
+    db.Add({3, u"old"}).Add({1});
+    AssayCollection assays;
+    DataBase::DataBaseHandle handle;
+    handle.Open();
+    LoadAssay(assays, handle, 3);
+    LoadAssay(assays, handle, 1);
+    assays[1].isChecked = 1;
+    db.Execute("UPDATE assay SET sample = 'new' WHERE id = 3; DROP TABLE peak;");
+
+    EXPECT_THROW(ReloadAssays(assays, handle), DataBase::SqlException);
+    EXPECT_EQ(assays.Ids(), (std::vector<std::int32_t>{3, 1}));
+    EXPECT_EQ(assays[0].sample, u"old");
+    EXPECT_EQ(assays[1].isChecked, 1);
 }
 
 TEST_F(AssayQueries, FileNameActionRunsForEveryRowIncludingNull) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <string>
+#include <thread>
 #include <unistd.h>
 
 namespace DataBase {
@@ -60,15 +61,18 @@ TEST_F(ConnectionTest, WithoutLocationQueriesFailAtPrepare) {
     EXPECT_TRUE(fs::is_empty(folder_));
 }
 
-TEST_F(ConnectionTest, MissingFileIsCreatedAndQueryFailsAtPrepare) {
+TEST_F(ConnectionTest, MissingFileRaisesOpenErrorAndIsNotCreated) {
     const fs::path file = folder_ / "analysis.db";
     Locate(file);
     DataBaseHandle handle;
-    handle.Open();
-    EXPECT_TRUE(fs::exists(file));
-    Statement statement;
-    EXPECT_THROW(Prepare(handle, statement, u"SELECT filename FROM assay WHERE id = ?"),
-                 SqlException);
+    try {
+        handle.Open();
+        FAIL() << "Open succeeded on a missing file";
+    } catch (const SqlException& error) {
+        EXPECT_STREQ(error.what(), "unable to open database file");
+        EXPECT_EQ(error.code, SQLITE_CANTOPEN);
+    }
+    EXPECT_FALSE(fs::exists(file));
 }
 
 TEST_F(ConnectionTest, DirectoryLocationRaisesOpenErrorAndFreesTheHandle) {
@@ -96,6 +100,7 @@ TEST_F(ConnectionTest, LockedDatabaseEndsRowLoopWithBusy) {
     Exec(writer, "CREATE TABLE assay(id INTEGER PRIMARY KEY, sample TEXT);"
                  "INSERT INTO assay VALUES(1, 'x');");
     Locate(file);
+    GetConnection().SetBusyTimeout(50); // the lock stays: no need to wait the full timeout
 
     std::optional<SqlException> caught;
     int rows = 0;
@@ -128,11 +133,38 @@ TEST_F(ConnectionTest, LockedDatabaseEndsRowLoopWithBusy) {
     EXPECT_EQ(caught->sql, "SELECT id, sample FROM assay");
 }
 
+TEST_F(ConnectionTest, TransientLockIsWaitedOut) {
+    EXPECT_EQ(GetConnection().BusyTimeout(), DataBaseConnectionBase::kDefaultBusyTimeoutMs);
+    const fs::path file = folder_ / "analysis.db";
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &writer), SQLITE_OK);
+    Exec(writer, "CREATE TABLE assay(id INTEGER PRIMARY KEY); INSERT INTO assay VALUES(1);");
+    Locate(file);
+    DataBaseHandle handle;
+    handle.Open();
+    Exec(writer, "BEGIN EXCLUSIVE; INSERT INTO assay VALUES(2);");
+    // The data system commits while the plug-in waits.
+    std::thread commit([writer] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        sqlite3_exec(writer, "COMMIT", nullptr, nullptr, nullptr);
+    });
+    Statement statement;
+    int rows = 0;
+    EXPECT_NO_THROW({
+        Prepare(handle, statement, u"SELECT id FROM assay");
+        ForEachRow(statement, [&](sqlite3_stmt*) { ++rows; });
+    });
+    commit.join();
+    sqlite3_close(writer);
+    EXPECT_EQ(rows, 2);
+}
+
 TEST_F(ConnectionTest, FileLocationIsAPathNotAUri) {
     // Debian's SQLite has URI names on; a location beginning with "file:" must still name a
     // file in the working folder, with no query parameters honoured.
     for (const char* location : {"file:analysis.db", "file:other.db?mode=ro"}) {
         SCOPED_TRACE(location);
+        std::ofstream(folder_ / location).close(); // an empty file is an empty database
         GetConnection().SetUri(fs::path(location).u16string().c_str());
         DataBaseHandle handle;
         handle.Open();

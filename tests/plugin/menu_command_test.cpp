@@ -17,6 +17,7 @@ struct WindowLog {
     int alive = 0;
     std::vector<HostWord> parents;
     bool failCreation = false;
+    int savedForUnload = 0;
 };
 
 class CountingWindow final : public MainWindow {
@@ -29,6 +30,10 @@ public:
         ++log_.created;
     }
     void ShowNormal() override { ++log_.shown; }
+    void CloseForUnload() override {
+        ++log_.savedForUnload;
+        Close();
+    }
     void Close() {
         MainWindowDestroyed(this);
         delete this;
@@ -102,6 +107,54 @@ TEST_F(MenuCommandTest, FailedCreationIsReportedAndNotReused) {
     host.ChooseMenuItem(0x1234);
     EXPECT_EQ(log.created, 1);
     EXPECT_EQ(log.shown, 1);
+}
+
+TEST_F(MenuCommandTest, WindowThatReportsItsDestructionWhileFailingIsDeletedOnce) {
+    // A window whose creation fails after its window was already torn down: it reports the
+    // destruction, but the menu command, which still owns it, deletes it (ASan sees a second
+    // deletion or a use of the freed object).
+    class SelfReportingWindow final : public MainWindow {
+    public:
+        explicit SelfReportingWindow(WindowLog& log) : log_(log) { ++log_.alive; }
+        ~SelfReportingWindow() override { --log_.alive; }
+        void CreateModeless() override {
+            MainWindowDestroyed(this);
+            throw std::runtime_error("state could not be restored");
+        }
+        void ShowNormal() override { ++log_.shown; }
+        void CloseForUnload() override { delete this; }
+
+    private:
+        WindowLog& log_;
+    };
+    struct Factory final : MainWindowFactory {
+        explicit Factory(WindowLog& log) : log(log) {}
+        MainWindow* NewMainWindow(HostWord) override { return new SelfReportingWindow(log); }
+        WindowLog& log;
+    } failing(log);
+    SetMainWindowFactory(&failing);
+    EXPECT_EQ(host.ChooseMenuItem(0x1234), 0);
+    EXPECT_EQ(log.alive, 0);
+    EXPECT_EQ(log.shown, 0);
+    EXPECT_EQ(Module().mainDialog, nullptr);
+    EXPECT_TRUE(Module().recreateMainDialog);
+    EXPECT_THAT(boxes.Texts(), ElementsAre(u"state could not be restored"));
+    SetMainWindowFactory(&factory);
+}
+
+TEST_F(MenuCommandTest, UnloadClosesTheOpenWindowAndForgetsTheHost) {
+    host.ChooseMenuItem(0x1234);
+    ASSERT_EQ(log.alive, 1);
+    EXPECT_EQ(Unload(), 0);
+    EXPECT_EQ(log.savedForUnload, 1);
+    EXPECT_EQ(log.alive, 0);
+    EXPECT_EQ(Module().mainDialog, nullptr);
+    EXPECT_TRUE(Module().recreateMainDialog);
+    EXPECT_EQ(Module().hostApi, nullptr);
+    // Nothing reaches the host's table any more.
+    host.ClearCalls();
+    EXPECT_EQ(host.ChooseMenuItem(0x1234), kServiceMissing);
+    EXPECT_TRUE(host.calls().empty());
 }
 
 TEST_F(PluginTest, WithoutWindowFactoryTheCommandCreatesNothing) {
