@@ -37,15 +37,10 @@ install(FILES ${PROJECT_SOURCE_DIR}/share/Orvane4/Templates/sepmet/Report.xsl
 install(FILES ${SEPMET_PACKAGING_DIR}/sepmet-host.desktop
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications
         COMPONENT ${SEPMET_INSTALL_COMPONENT})
-set(sepmet_icon ${PROJECT_SOURCE_DIR}/resources/icons/sepmet.svg)
-if(EXISTS ${sepmet_icon})
-    install(FILES ${sepmet_icon} RENAME sepmet-host.svg
-            DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps
-            COMPONENT ${SEPMET_INSTALL_COMPONENT})
-else()
-    message(WARNING "resources/icons/sepmet.svg is missing: the install and the package lack "
-                    "the application icon")
-endif()
+# The plug-in's window icon is the application's icon, named after the desktop entry.
+install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/sepmet.svg RENAME sepmet-host.svg
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps
+        COMPONENT ${SEPMET_INSTALL_COMPONENT})
 install(FILES ${SEPMET_PACKAGING_DIR}/copyright DESTINATION ${SEPMET_INSTALL_DOCDIR}
         COMPONENT ${SEPMET_INSTALL_COMPONENT})
 
