@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <algorithm>
 
 namespace sepmet {
 namespace {
@@ -30,6 +31,11 @@ DialogUnits::DialogUnits(const QFont& font) {
 
 int DialogUnits::X(int units) const {
     return MulDiv(units, baseX_, 4);
+}
+
+int DialogUnits::ScaleTemplatePixels(int pixels) const {
+    constexpr int kTemplateBaseX = 6;
+    return std::max(pixels, MulDiv(pixels, baseX_, kTemplateBaseX));
 }
 
 int DialogUnits::Y(int units) const {

@@ -21,6 +21,9 @@ public:
     int Y(int units) const; // vertical units to pixels
     QRect ToPixels(int x, int y, int width, int height) const;
     QSize ToPixels(QSize units) const;
+    // A width in pixels meant for the template font "MS Shell Dlg" 8 pt (6 pixels base width),
+    // scaled to this font, so that column titles fit as they were meant to.
+    int ScaleTemplatePixels(int pixels) const;
 
     int baseX() const { return baseX_; }
     int baseY() const { return baseY_; }

@@ -2,6 +2,7 @@
 
 #include "platform/number_text.h"
 #include "resources/strings.h"
+#include "ui/dialog_units.h"
 #include "ui/grid_sort.h"
 
 #include <QApplication>
@@ -83,6 +84,8 @@ void CGridCtrl::ClearRows() {
 }
 
 void CGridCtrl::AddColumn(int column, int textId, Qt::Alignment alignment, int width) {
+    // The widths were chosen for the template font; a larger desktop font widens them alike.
+    width = ApplicationDialogUnits().ScaleTemplatePixels(width);
     model_.InsertColumn(column, {FromUtf16(LoadString(textId)), alignment, width});
     const int position = std::clamp(column, 0, model_.columnCount() - 1);
     setColumnWidth(position, width);

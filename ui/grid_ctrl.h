@@ -66,6 +66,7 @@ public:
     int AppendRow();
     void SetRowNumber(int row, int number); // "%d" into column 0
     void ClearRows();
+    // `width` in pixels of the template font, scaled to the application's (DialogUnits).
     void AddColumn(int column, int textId, Qt::Alignment alignment, int width);
     void SetText(int row, int column, const QString& text) { model_.SetText(row, column, text); }
     QString Text(int row, int column) const { return model_.Text(row, column); }

@@ -7,6 +7,7 @@
 #include "plugin/module_state.h"
 #include "plugin/plugin_info.h"
 #include "tests/ui/window_support.h"
+#include "ui/dialog_units.h"
 #include "ui/grid_ctrl.h"
 #include "ui/result_tabs.h"
 
@@ -61,7 +62,7 @@ TEST_F(MainWindowTest, MenuCommandOpensTheWindowWithItsButtonsListAndPages) {
 
     const QAbstractItemModel& list = *window.AssayList().model();
     EXPECT_EQ(ModelText(list, true), "№\tИмя файла\tПроба\tТип хромотограммы\tСмесь\n");
-    EXPECT_EQ(window.AssayList().columnWidth(1), 230);
+    EXPECT_EQ(window.AssayList().columnWidth(1), ApplicationDialogUnits().ScaleTemplatePixels(230));
     EXPECT_EQ(window.AssayList().selectionMode(), QAbstractItemView::ExtendedSelection);
 
     QTabWidget& tabs = window.Tabs();

@@ -103,6 +103,7 @@ void MainWindowTest::SelectRows(std::initializer_list<int> rows) {
     CGridCtrl& list = Window()->AssayList();
     list.clearSelection();
     for (int row : rows) {
+        list.scrollTo(list.model()->index(row, 1));
         const QRect cell = list.visualRect(list.model()->index(row, 1));
         QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, cell.center());
     }
@@ -110,6 +111,7 @@ void MainWindowTest::SelectRows(std::initializer_list<int> rows) {
 
 void MainWindowTest::ClickListRow(int row) {
     CGridCtrl& list = Window()->AssayList();
+    list.scrollTo(list.model()->index(row, 1));
     const QRect cell = list.visualRect(list.model()->index(row, 1));
     QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
 }

@@ -33,7 +33,12 @@ protected:
     bool event(QEvent* event) override;
 };
 
-class MainWindowTest : public ::testing::Test {
+// The application exists before any widget of a fixture.
+struct ApplicationFirst {
+    ApplicationFirst() { EnsureApplication(); }
+};
+
+class MainWindowTest : public ::testing::Test, private ApplicationFirst {
 protected:
     MainWindowTest();
     ~MainWindowTest() override;

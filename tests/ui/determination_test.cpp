@@ -1,0 +1,135 @@
+// A whole determination through the window: the demo chromatograms added with "+", the pages
+// compared with what sepmet-batch prints for the same commands, the report, and the screenshots.
+
+#include "data/connection.h"
+#include "platform/utf.h"
+#include "report/report_generator.h"
+#include "tests/ui/window_support.h"
+#include "ui/grid_ctrl.h"
+#include "ui/result_tabs.h"
+
+#include <QAbstractButton>
+#include <QTabWidget>
+#include <QTest>
+#include <cstdlib>
+#include <filesystem>
+#include <gmock/gmock.h>
+
+namespace sepmet::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DeterminationTest : public MainWindowTest {
+protected:
+    DeterminationTest() { DataBase::GetConnection().SetUri(FromUtf8(demo.Path()).c_str()); }
+
+    void AddDemoDetermination() {
+        std::vector<std::int32_t> ids;
+        for (int id = 1; id <= 12; ++id)
+            ids.push_back(id);
+        Add(ids);
+    }
+
+    // The pages as sepmet-batch prints them.
+    std::string PagesText(DlgMain& window) {
+        return "Градуировка\n" + ModelText(*window.GradPage().Grid().model(), true) + "\nРасчет\n" +
+               ModelText(*window.CalcPage().Grid().model(), true) + "\nСист. сообщения\n" +
+               ModelText(*window.MessagePage().List().model(), false);
+    }
+
+    DemoDatabase demo;
+};
+
+TEST_F(DeterminationTest, PagesShowWhatTheBatchProgramPrints) {
+    DlgMain& window = OpenWindow();
+    SetDemoConditions();
+    AddDemoDetermination();
+    const std::string batch =
+        RunBatch("--db " + demo.Path() + " --vW 100 --vG 10 --rhoG 0.7 --add 1-12");
+    ASSERT_THAT(batch, ::testing::HasSubstr("1\tМетанол\t0,0493\n"));
+    EXPECT_EQ(PagesText(window), batch);
+    EXPECT_EQ(window.AssayList().model()->rowCount(), 12);
+
+    // The same after a third absorption solution and a reload.
+    Add({13});
+    Click(QStringLiteral("Пересчитать"));
+    EXPECT_EQ(PagesText(window),
+              RunBatch("--db " + demo.Path() +
+                       " --vW 100 --vG 10 --rhoG 0.7 --add 1-12 --add 13 --reload"));
+}
+
+TEST_F(DeterminationTest, ScreenshotsOfTheWindowAndEachPage) {
+    DlgMain& window = OpenWindow();
+    SetDemoConditions();
+    AddDemoDetermination();
+    ClickListRow(10);
+    SelectRows({10});
+    ASSERT_GT(window.ComponentsPage().Grid().model()->rowCount(), 0);
+    SaveScreenshot(window, "main-window");
+    const char* pages[] = {"components", "calibration", "calculation", "messages"};
+    for (int page = 0; page < 4; ++page) {
+        window.Tabs().setCurrentIndex(page);
+        SaveScreenshot(window, std::string("main-window-") + pages[page]);
+    }
+    window.resize(1200, 700);
+    window.Tabs().setCurrentIndex(0);
+    SaveScreenshot(window, "main-window-large");
+}
+
+TEST_F(DeterminationTest, KeptContentRowsDrawGreyWithTheirTextsUnchanged) {
+    DlgMain& window = OpenWindow();
+    SetDemoConditions();
+    AddDemoDetermination();
+    const QAbstractItemModel& calc = *window.CalcPage().Grid().model();
+    const std::string shown = ModelText(calc, false);
+    ASSERT_EQ(calc.rowCount(), 1);
+    EXPECT_FALSE(calc.data(calc.index(0, 2), Qt::ForegroundRole).isValid());
+
+    Conditions().vG = 0; // unusable conditions: the page keeps the earlier result
+    Click(QStringLiteral("Пересчитать"));
+    EXPECT_EQ(ModelText(calc, false), shown);
+    for (int column = 0; column < calc.columnCount(); ++column) {
+        const QModelIndex cell = calc.index(0, column);
+        EXPECT_EQ(calc.data(cell, Qt::ForegroundRole).value<QBrush>().color(),
+                  QColor(0x80, 0x80, 0x80));
+        EXPECT_EQ(calc.data(cell, Qt::ToolTipRole).toString(),
+                  QStringLiteral("Результат предыдущего расчёта"));
+    }
+
+    SetDemoConditions();
+    Click(QStringLiteral("Пересчитать"));
+    EXPECT_EQ(ModelText(calc, false), shown);
+    EXPECT_FALSE(calc.data(calc.index(0, 2), Qt::ForegroundRole).isValid());
+    EXPECT_FALSE(calc.data(calc.index(0, 2), Qt::ToolTipRole).isValid());
+}
+
+TEST_F(DeterminationTest, ReportButtonWritesTheReport) {
+    const fs::path folder =
+        fs::temp_directory_path() / ("sepmet-ui-report-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    const char* previousTmp = std::getenv("TMPDIR");
+    const std::string keptTmp = previousTmp ? previousTmp : "";
+    setenv("TMPDIR", folder.c_str(), 1);
+    setenv("XDG_DATA_DIRS", SEPMET_SOURCE_DIR "/share", 1);
+
+    DlgMain& window = OpenWindow();
+    SetDemoConditions();
+    AddDemoDetermination();
+    Click(QStringLiteral("Создать отчёт"));
+    EXPECT_TRUE(boxes.shown.empty()) << (boxes.shown.empty() ? "" : ToUtf8(boxes.shown[0].text));
+    const std::string written = window.Report().OutputFile();
+    ASSERT_FALSE(written.empty());
+    EXPECT_TRUE(fs::exists(written));
+    EXPECT_EQ(fs::path(written).parent_path(), folder);
+    EXPECT_NE(ToUtf8(window.Report().resultXml).find("0,120736"), std::string::npos);
+
+    if (previousTmp)
+        setenv("TMPDIR", keptTmp.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
+    fs::remove_all(folder);
+}
+
+} // namespace
+} // namespace sepmet::testing
