@@ -61,6 +61,8 @@ bool HostSession::Start(QString* error) {
     connect(window_.get(), &HostWindow::closing, this, &HostSession::quitRequested);
     connect(window_.get(), &HostWindow::openDatabaseRequested, this, &HostSession::AskForDatabase);
     connect(window_.get(), &HostWindow::modulesRequested, this, &HostSession::ShowModules);
+    connect(window_.get(), &HostWindow::chromatogramRequested, this,
+            &HostSession::OpenChromatogram);
 
     std::string storeError;
     profile_ = ProfileStore::Open(settings_.profileFile.toStdString(), storeError);
@@ -109,25 +111,30 @@ void HostSession::OfferServices() {
         return RunAssayPicker(settings_.database, request->ids, request->capacity, parent);
     });
     table_.Offer(HostService::OpenAssayFile, [this](HostWord, HostWord second) -> HostWord {
-        const QString fileName = TextAt(second);
-        QString reason;
-        auto chromatogram = ReadChromatogram(settings_.database, fileName, &reason);
-        if (!chromatogram) {
-            ShowError(window_.get(),
-                      reason.isEmpty()
-                          ? QStringLiteral("Хроматограмма «%1» не найдена в базе.").arg(fileName)
-                          : QStringLiteral("База не прочитана: %1").arg(reason));
-            return 0;
-        }
-        auto* viewer = new ChromatogramWindow(std::move(*chromatogram), window_.get());
-        viewer->show();
-        return 1;
+        return OpenChromatogram(TextAt(second));
     });
     table_.Offer(HostService::GetConnectionUri, [this](HostWord, HostWord) -> HostWord {
         return locations_.empty() ? 0 : reinterpret_cast<HostWord>(locations_.back().c_str());
     });
     if (profile_)
         OfferProfileServices(table_, *profile_);
+}
+
+bool HostSession::OpenChromatogram(const QString& fileName) {
+    if (!window_)
+        return false;
+    QString reason;
+    auto chromatogram = ReadChromatogram(settings_.database, fileName, &reason);
+    if (!chromatogram) {
+        ShowError(window_.get(),
+                  reason.isEmpty()
+                      ? QStringLiteral("Хроматограмма «%1» не найдена в базе.").arg(fileName)
+                      : QStringLiteral("База не прочитана: %1").arg(reason));
+        return false;
+    }
+    auto* viewer = new ChromatogramWindow(std::move(*chromatogram), window_.get());
+    viewer->show();
+    return true;
 }
 
 bool HostSession::ChooseMenuItem(const QString& path) {

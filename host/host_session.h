@@ -51,6 +51,9 @@ public:
     // Unload while the host window still exists, then the window, then dlclose and the
     // profile store. Runs once; later calls do nothing.
     void Shutdown();
+    // The viewer of the chromatogram with that file name; false (with a message box) when the
+    // database has none.
+    bool OpenChromatogram(const QString& fileName);
 
     HostTable& table() { return table_; }
     PluginSet& plugins() { return plugins_; }

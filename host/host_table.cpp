@@ -3,11 +3,25 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <exception>
 
 namespace sepmet::host {
 namespace {
 HostTable* current = nullptr;
+
+// No exception may cross the boundary in either direction: a host service that fails answers 0,
+// a plug-in callback that throws is reported and taken as 0.
+template <typename Call> HostWord Guarded(const std::string& name, Call call) {
+    try {
+        return call();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "sepmet-host: %s failed: %s\n", name.c_str(), error.what());
+    } catch (...) {
+        std::fprintf(stderr, "sepmet-host: %s failed\n", name.c_str());
+    }
+    return 0;
 }
+} // namespace
 
 const void* LibraryBaseOf(const void* address) {
     Dl_info info{};
@@ -60,8 +74,10 @@ bool HostTable::FireEvent(const std::string& event) {
             handles.push_back(handle);
     for (HostWord handle : handles) {
         const auto found = subscriptions_.find(handle);
-        if (found != subscriptions_.end())
-            found->second.callback(0, 0);
+        if (found != subscriptions_.end()) {
+            const HostCallback callback = found->second.callback;
+            Guarded(event, [callback] { return callback(0, 0); });
+        }
     }
     return !handles.empty();
 }
@@ -69,12 +85,12 @@ bool HostTable::FireEvent(const std::string& event) {
 HostWord HostTable::Call(const std::string& name, HostWord first, HostWord second) {
     if (const auto found = services_.find(name); found != services_.end()) {
         const Service service = found->second; // the service may withdraw itself while running
-        return service(first, second);
+        return Guarded(name, [&] { return service(first, second); });
     }
     for (const auto& [handle, registration] : pluginServices_)
         if (registration.name == name) {
             const HostCallback callback = registration.callback;
-            return callback(first, second);
+            return Guarded(name, [&] { return callback(first, second); });
         }
     return kServiceMissing;
 }

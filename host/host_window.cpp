@@ -46,6 +46,10 @@ HostWindow::HostWindow(QWidget* parent)
     const int widths[] = {56, 112, 210, 250, 170, 190, 90};
     for (int column = 0; column < AssayTableModel::ColumnCount; ++column)
         table_->setColumnWidth(column, widths[column]);
+    connect(table_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid())
+            emit chromatogramRequested(model_->FileNameAt(index.row()));
+    });
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(table_);

@@ -45,6 +45,8 @@ public:
 signals:
     void openDatabaseRequested();
     void modulesRequested();
+    // The operator double-clicked a chromatogram of the table.
+    void chromatogramRequested(const QString& fileName);
     void closing();
 
 protected:

@@ -26,6 +26,7 @@ void DlgMain::RestoreWindowState() {
     if (restore.databaseFailed)
         ReportUnrestoredAssays(WindowHandle(), restore.databaseError);
 
+    // At first opening the window keeps its own size: template 1000, at least the minimum.
     const QRect frame =
         PlaceWindow(ReadWindowRect(), CurrentScreenLayout(), frameGeometry().size());
     ApplyFrameGeometry(*this, frame);

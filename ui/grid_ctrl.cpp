@@ -37,7 +37,9 @@ CGridCtrl::CGridCtrl(QWidget* parent) : QTableView(parent) {
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     QHeaderView* header = horizontalHeader();
     header->setSectionsClickable(true);
-    header->setSectionsMovable(true);
+    // Columns move by dragging only where a grid allows it (SetColumnsMovable); the plug-in's own
+    // grids keep their order, as the list view does without header drag-and-drop.
+    header->setSectionsMovable(false);
     header->setHighlightSections(false);
     header->setStretchLastSection(false);
     header->setSortIndicatorShown(false);
@@ -89,6 +91,10 @@ void CGridCtrl::AddColumn(int column, int textId, Qt::Alignment alignment, int w
     model_.InsertColumn(column, {FromUtf16(LoadString(textId)), alignment, width});
     const int position = std::clamp(column, 0, model_.columnCount() - 1);
     setColumnWidth(position, width);
+}
+
+void CGridCtrl::SetColumnsMovable(bool movable) {
+    horizontalHeader()->setSectionsMovable(movable);
 }
 
 std::vector<int> CGridCtrl::SelectedRows() const {

@@ -81,6 +81,8 @@ public:
     void FitFillColumn();
     void SetFillColumn(int column) { fillColumn_ = column; }
 
+    // Column headers may be dragged to new places (GRIDN_COLUMNMOVED asks the parent).
+    void SetColumnsMovable(bool movable);
     // The header no longer sorts on a click (the list view's no-sort-header style).
     void SetNoSortHeader(bool noSort) { noSortHeader_ = noSort; }
 

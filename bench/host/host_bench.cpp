@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QProcess>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <filesystem>
@@ -127,6 +128,28 @@ void HostStart(benchmark::State& state) {
         std::remove((profile.toStdString() + suffix).c_str());
 }
 
+// The whole program: process start, QApplication, window shown, plug-in loaded and started,
+// then "Файл → Выход" chosen at once (Unload, dlclose, exit). An upper bound of the start.
+void HostProcess(benchmark::State& state) {
+    const QString profile = QString::fromStdString(TemporaryName("sepmet-host-bench-process-"));
+    const QStringList arguments = {
+        QStringLiteral("-platform"), QStringLiteral("offscreen"),
+        QStringLiteral("--db"),      QString::fromStdString(LargeDatabase()),
+        QStringLiteral("--profile"), profile,
+        QStringLiteral("--plugins"), QStringLiteral(SEPMET_PLUGIN_FOLDER),
+        QStringLiteral("--open"),    QStringLiteral("Файл/Выход")};
+    for (auto _ : state) {
+        QProcess host;
+        host.start(QStringLiteral(SEPMET_HOST_PATH), arguments);
+        if (!host.waitForFinished(30000) || host.exitCode() != 0) {
+            state.SkipWithError("sepmet-host did not end cleanly");
+            break;
+        }
+    }
+    for (const char* suffix : {"", "-wal", "-shm"})
+        std::remove((profile.toStdString() + suffix).c_str());
+}
+
 BENCHMARK(PickerOpen)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK_CAPTURE(FilterKeystroke, common, "поглот")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(FilterKeystroke, rare, "№99999,")->Unit(benchmark::kMillisecond);
@@ -134,6 +157,7 @@ BENCHMARK_CAPTURE(FilterKeystroke, none, "ЁЛКА")->Unit(benchmark::kMilliseco
 BENCHMARK_CAPTURE(LikeQuery, unicode, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(LikeQuery, builtin, false)->Unit(benchmark::kMillisecond);
 BENCHMARK(HostStart)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(HostProcess)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 // Keeps the mean CPU time of every benchmark for the ratio and the goals.
 class GoalReporter : public benchmark::ConsoleReporter {
@@ -183,6 +207,7 @@ int main(int argc, char** argv) {
     reporter.PrintRatio("filter LIKE / built-in LIKE", "LikeQuery/unicode", "LikeQuery/builtin",
                         1.3);
     reporter.PrintGoal("host start to first shown window", "HostStart/min_time:1.000", 500);
+    reporter.PrintGoal("whole program, start to exit", "HostProcess/min_time:2.000/real_time", 500);
     benchmark::Shutdown();
     std::remove(LargeDatabase().c_str());
     return 0;

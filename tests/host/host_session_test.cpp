@@ -14,8 +14,11 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTableView>
 #include <QTableWidget>
+#include <QTest>
 #include <QTreeWidget>
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -103,6 +106,17 @@ TEST_F(HostSessionTest, TheViewerDrawsTheChromatogramNamedByItsFileName) {
     EXPECT_EQ(viewer->peakTable().item(2, 1)->text(), QStringLiteral("Этанол"));
     EXPECT_EQ(viewer->peakTable().item(3, 0)->text(), QStringLiteral("2"));
     SaveScreenshot(*viewer, QStringLiteral("host-viewer"));
+
+    // A double click in the host's own table opens the same viewer.
+    viewer->close();
+    QTableView& table = session.window()->table();
+    const QRect cell = table.visualRect(session.window()->model().index(10, 2));
+    QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(table.viewport(), Qt::LeftButton, {}, cell.center());
+    const auto viewers = session.window()->findChildren<ChromatogramWindow*>();
+    EXPECT_TRUE(std::any_of(viewers.begin(), viewers.end(), [](ChromatogramWindow* window) {
+        return window->isVisible() && window->windowTitle().contains(QStringLiteral("abs_11"));
+    }));
 
     sepmet::testing::MessageBoxRecorder boxes;
     const std::u16string unknown = u"D:\\Chrom\\nowhere.chr";

@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 namespace sepmet::host::testing {
 namespace {
@@ -23,6 +24,13 @@ TEST(HostTable, AnswersTheMissingWordAndFindsWhatIsRegistered) {
     table.Offer("Host/Echo", [](HostWord first, HostWord second) { return first + second; });
     EXPECT_EQ(api.callService("Host/Echo", 40, 2), 42);
     EXPECT_NE(api.findService("Host/Echo"), 0);
+    // A failing built-in service answers 0; no exception reaches the caller.
+    table.Offer("Host/Fails",
+                [](HostWord, HostWord) -> HostWord { throw std::runtime_error("x"); });
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(api.callService("Host/Fails", 0, 0), 0);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("Host/Fails failed: x"),
+              std::string::npos);
 
     const HostWord service = api.registerService("Test/Seven", &Answer7);
     const HostWord subscription = api.subscribe("Test/Event", &Answer7);

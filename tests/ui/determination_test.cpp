@@ -50,13 +50,48 @@ TEST_F(DeterminationTest, PagesShowWhatTheBatchProgramPrints) {
     ASSERT_THAT(batch, ::testing::HasSubstr("1\tМетанол\t0,0493\n"));
     EXPECT_EQ(PagesText(window), batch);
     EXPECT_EQ(window.AssayList().model()->rowCount(), 12);
+}
 
-    // The same after a third absorption solution and a reload.
-    Add({13});
-    Click(QStringLiteral("Пересчитать"));
-    EXPECT_EQ(PagesText(window),
-              RunBatch("--db " + demo.Path() +
-                       " --vW 100 --vG 10 --rhoG 0.7 --add 1-12 --add 13 --reload"));
+// Each case: what the operator adds (one "+" per list), whether "R" follows, and the same
+// commands for sepmet-batch.
+struct Sequence {
+    const char* what;
+    std::vector<std::vector<std::int32_t>> adds;
+    bool reload;
+    const char* batchCommands;
+};
+
+TEST_F(DeterminationTest, EveryCaseOfTheDemoMatchesTheBatchProgram) {
+    std::vector<std::int32_t> calibration;
+    for (int id = 1; id <= 10; ++id)
+        calibration.push_back(id);
+    const Sequence sequences[] = {
+        {"third absorption solution, reloaded",
+         {calibration, {11, 12}, {13}},
+         true,
+         "--add 1-12 --add 13 --reload"},
+        {"repeatability exceeded, then recalculated",
+         {calibration, {16, 17}},
+         true,
+         "--add 1-10,16,17 --reload"},
+        {"a check calibration", {calibration, {14, 11, 12}}, false, "--add 1-10,14,11,12"},
+        {"absorption without methanol", {calibration, {11, 15}}, false, "--add 1-11,15"},
+        {"calibration only", {calibration}, false, "--add 1-10"},
+    };
+    for (const Sequence& sequence : sequences) {
+        SCOPED_TRACE(sequence.what);
+        ProcessCalculationState() = CalculationState{};
+        DlgMain& window = OpenWindow();
+        SetDemoConditions();
+        for (const auto& ids : sequence.adds)
+            Add(ids);
+        if (sequence.reload)
+            Click(QStringLiteral("Пересчитать"));
+        EXPECT_EQ(PagesText(window),
+                  RunBatch("--db " + demo.Path() + " --vW 100 --vG 10 --rhoG 0.7 " +
+                           sequence.batchCommands));
+        window.reject();
+    }
 }
 
 TEST_F(DeterminationTest, ScreenshotsOfTheWindowAndEachPage) {

@@ -244,6 +244,23 @@ TEST_F(GridTest, ColumnBordersResizeExceptAtWidthZeroAndTheParentMayRefuse) {
     EXPECT_EQ(page.Count(GRIDN_BEGINRESIZE), 0);
 }
 
+TEST_F(GridTest, ColumnMovesAskTheParentWhereMovesAreAllowed) {
+    QHeaderView* header = grid->horizontalHeader();
+    EXPECT_FALSE(header->sectionsMovable());
+    grid->SetColumnsMovable(true);
+    header->moveSection(2, 0); // the drag's end
+    EXPECT_EQ(header->logicalIndex(0), 2);
+    ASSERT_EQ(page.Count(GRIDN_COLUMNMOVED), 1);
+    EXPECT_EQ(page.notices.back().first, 2);
+    EXPECT_EQ(page.notices.back().second, 0);
+    page.answers[GRIDN_COLUMNMOVED] = 1; // refused: the column goes back
+    header->moveSection(1, 2);
+    EXPECT_EQ(page.Count(GRIDN_COLUMNMOVED), 2);
+    EXPECT_EQ(header->logicalIndex(0), 2);
+    EXPECT_EQ(header->logicalIndex(1), 0);
+    EXPECT_EQ(header->logicalIndex(2), 1);
+}
+
 TEST_F(GridTest, SelectionKeepsTheHighlightWithoutFocusAndTheFillColumnTakesTheRest) {
     const QPalette colours = grid->palette();
     EXPECT_EQ(colours.color(QPalette::Inactive, QPalette::Highlight),

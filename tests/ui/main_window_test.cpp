@@ -272,9 +272,11 @@ TEST_F(MainWindowTest, ResizingGrowsListAndTabsByTheRulesAndKeepsTheMinimum) {
         EXPECT_TRUE(shown->isVisible());
         const QRect inTabs(shown->mapTo(&window.Tabs(), QPoint(0, 0)), shown->size());
         EXPECT_TRUE(QRect(QPoint(0, 0), window.Tabs().size()).contains(inTabs));
-        for (int other = 0; other < 4; ++other)
-            if (other != page)
+        for (int other = 0; other < 4; ++other) {
+            if (other != page) {
                 EXPECT_FALSE(window.Tabs().widget(other)->isVisible());
+            }
+        }
     }
     window.resize(100, 100);
     EXPECT_GE(window.width(), 840);

@@ -2,7 +2,9 @@
 #include "ui_state_support.h"
 
 #include <QWidget>
+#include <cctype>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace sepmet::testing {
 namespace {
@@ -42,7 +44,13 @@ INSTANTIATE_TEST_SUITE_P(
                       QRect(0, 0, 1920, 1040)},
         PlacementCase{"first opening, nothing stored", {0, 0, 0, 0}, QRect(480, 250, 960, 540)},
         PlacementCase{"negative size", {500, 500, 400, 400}, QRect(480, 250, 960, 540)},
-        PlacementCase{"zero height", {100, 100, 900, 100}, QRect(480, 250, 960, 540)}));
+        PlacementCase{"zero height", {100, 100, 900, 100}, QRect(480, 250, 960, 540)}),
+    [](const ::testing::TestParamInfo<PlacementCase>& info) {
+        std::string name;
+        for (const char* c = info.param.what; *c; ++c)
+            name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+        return name;
+    });
 
 TEST(WindowPlacement, FirstOpeningOnASmallWorkAreaIsNoLargerThanIt) {
     const ScreenLayout small{{QRect(0, 0, 800, 600)}, QRect(0, 30, 800, 570)};
