@@ -33,14 +33,14 @@ QString ToQString(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-struct ButtonSpec {
+struct CommandButton {
     int controlId;
     int tipId;
     const char* icon;
 };
 
 // The eight command buttons: control id, tooltip string, icon.
-constexpr ButtonSpec kButtons[] = {
+constexpr CommandButton kButtons[] = {
     {1000, StringId::TipAdd, IconName::Add},
     {1001, StringId::TipRemoveSelected, IconName::Remove},
     {1002, StringId::TipRemoveAll, IconName::RemoveAll},
@@ -138,15 +138,15 @@ void DlgMain::CreateControls() {
     const DialogUnits& units = ApplicationDialogUnits();
     templateSize_ = units.ToPixels(QSize(tmpl.width, tmpl.height));
 
-    for (const ButtonSpec& spec : kButtons) {
-        const DialogControl* control = tmpl.Find(spec.controlId);
+    for (const CommandButton& command : kButtons) {
+        const DialogControl* control = tmpl.Find(command.controlId);
         auto* button = new QToolButton(this);
-        button->setObjectName(ButtonObjectName(spec.controlId));
+        button->setObjectName(ButtonObjectName(command.controlId));
         button->setText(ToQString(control->text));
         button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        button->setIcon(CommandIcon(spec.icon));
+        button->setIcon(CommandIcon(command.icon));
         button->setIconSize(QSize(16, 16));
-        button->setToolTip(ToQString(LoadString(spec.tipId)));
+        button->setToolTip(ToQString(LoadString(command.tipId)));
         button->setAccessibleName(button->toolTip());
         button->setGeometry(
             units.ToPixels(control->x, control->y, control->width, control->height));
