@@ -7,6 +7,7 @@ packages=(
     libsqlite3-dev sqlite3 libpugixml-dev libxml2-dev libxslt1-dev xsltproc
     qt6-base-dev qt6-qpa-plugins qt6-svg-dev libqt6svg6 libssl-dev
     fonts-dejavu-core xvfb xauth xdotool x11-apps netpbm weasyprint poppler-utils lintian desktop-file-utils
+    dpkg-dev file
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev unicode-data g++-multilib clang-format
 )
