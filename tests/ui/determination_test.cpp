@@ -4,7 +4,9 @@
 #include "data/connection.h"
 #include "platform/utf.h"
 #include "report/report_generator.h"
+#include "resources/dialog_templates.h"
 #include "tests/ui/window_support.h"
+#include "ui/dialog_units.h"
 #include "ui/grid_ctrl.h"
 #include "ui/result_tabs.h"
 
@@ -102,6 +104,10 @@ TEST_F(DeterminationTest, ScreenshotsOfTheWindowAndEachPage) {
     ClickListRow(10);
     SelectRows({10});
     ASSERT_GT(window.ComponentsPage().Grid().model()->rowCount(), 0);
+    // The offscreen screen is 800 x 600, which holds the window at its minimum size; on a
+    // desktop it first opens at its template size, as shown here.
+    const DialogTemplate& tmpl = MainDialogTemplate();
+    window.resize(ApplicationDialogUnits().ToPixels(QSize(tmpl.width, tmpl.height)));
     SaveScreenshot(window, "main-window");
     const char* pages[] = {"components", "calibration", "calculation", "messages"};
     for (int page = 0; page < 4; ++page) {
