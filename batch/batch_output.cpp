@@ -95,7 +95,6 @@ std::string PagesText(const BatchSession& session) {
 }
 
 std::string UnloadedAssayText(const UnloadedAssay& unloaded) {
-    // LoadAssay answers -1 both for a missing row and for one SQLite could not read.
     return "sepmet-batch: no chromatogram " + std::to_string(unloaded.id) + " in the database";
 }
 

@@ -56,7 +56,7 @@ void BatchSession::Add(const IdList& ids) {
         const bool known = std::any_of(unloaded_.begin(), unloaded_.end(),
                                        [id](const UnloadedAssay& u) { return u.id == id; });
         if (!load.Loaded() && !known)
-            unloaded_.push_back({id, -1});
+            unloaded_.push_back({id});
     }
     if (found)
         RefreshTypeTexts();

@@ -14,10 +14,10 @@
 
 namespace sepmet::batch {
 
-// An identifier of "+" that added no chromatogram, with what LoadAssay answered for it.
+// An identifier of "+" that names no chromatogram in the database. (A read that fails ends the
+// command with the database error instead.)
 struct UnloadedAssay {
     std::int32_t id;
-    int loadResult;
 };
 
 class BatchSession {

@@ -56,7 +56,6 @@ TEST_F(BatchSessionTest, StartsAsTheOpenedWindowAndAddsChromatograms) {
     EXPECT_EQ(session.Assays().Count(), 12u);
     ASSERT_EQ(session.Unloaded().size(), 1u); // 3 is there already; 99 is named once
     EXPECT_EQ(session.Unloaded()[0].id, 99);
-    EXPECT_EQ(session.Unloaded()[0].loadResult, -1);
     EXPECT_EQ(session.Assays()[0].type, u"Градуировка");
     EXPECT_EQ(session.Assays()[11].type, u"Анализ");
     EXPECT_EQ(session.GradRows(), (PageRows{{u"1", u"Метанол", u"0,0500"}}));
