@@ -112,13 +112,13 @@ class EndToEndTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Application();
-        plugins = folder.path() / "plugins";
+        plugins = folder.File("plugins");
         std::filesystem::create_directories(plugins);
-        std::filesystem::create_directories(folder.path() / "tmp");
+        std::filesystem::create_directories(folder.File("tmp"));
         std::filesystem::copy_file(SEPMET_MODULE_PATH, plugins / "sepmet.so");
-        ASSERT_EQ(demo::WriteDemoDatabase(folder.File("demo.sqlite").toStdString()), "");
+        ASSERT_EQ(demo::WriteDemoDatabase(folder.File("demo.sqlite")), "");
         qputenv("XDG_DATA_DIRS", SEPMET_SOURCE_DIR "/share");
-        qputenv("TMPDIR", folder.File("tmp").toUtf8());
+        qputenv("TMPDIR", FileIn(folder, "tmp").toUtf8());
         // Any message box the plug-in shows is taken down and kept: none is expected.
         QObject::connect(&guard, &QTimer::timeout, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -134,7 +134,7 @@ protected:
     }
 
     SessionSettings Settings() {
-        return {folder.File("demo.sqlite"), folder.File("profile.sqlite"),
+        return {FileIn(folder, "demo.sqlite"), FileIn(folder, "profile.sqlite"),
                 QString::fromStdString(plugins.string()), true};
     }
 
@@ -146,7 +146,7 @@ protected:
     // The pages sepmet-batch prints for chromatograms 1-12, with the demo conditions or, for a
     // module without its settings dialog, with none.
     QString BatchPages(bool withConditions) {
-        QStringList arguments = {QStringLiteral("--db"), folder.File("demo.sqlite")};
+        QStringList arguments = {QStringLiteral("--db"), FileIn(folder, "demo.sqlite")};
         if (withConditions)
             arguments << QStringLiteral("--vW") << QStringLiteral("100") << QStringLiteral("--vG")
                       << QStringLiteral("10") << QStringLiteral("--rhoG") << QStringLiteral("0.7");
@@ -245,11 +245,11 @@ TEST_F(EndToEndTest, DemoDeterminationFromTheMenuToTheReportAndBackAfterARestart
         report->click();
         QStringList written;
         EXPECT_TRUE(WaitFor([&] {
-            written = QDir(folder.File("tmp")).entryList({QStringLiteral("*.html")});
+            written = QDir(FileIn(folder, "tmp")).entryList({QStringLiteral("*.html")});
             return !written.isEmpty();
         }));
         if (!written.isEmpty()) {
-            QFile html(folder.File("tmp") + u'/' + written.front());
+            QFile html(FileIn(folder, "tmp") + u'/' + written.front());
             ASSERT_TRUE(html.open(QIODevice::ReadOnly));
             EXPECT_TRUE(QString::fromUtf8(html.readAll()).contains(QStringLiteral("Метанол")));
         }
@@ -261,9 +261,9 @@ TEST_F(EndToEndTest, DemoDeterminationFromTheMenuToTheReportAndBackAfterARestart
 
     {
         std::string error;
-        auto profile = ProfileStore::Open(folder.File("profile.sqlite").toStdString(), error);
+        auto profile = ProfileStore::Open(folder.File("profile.sqlite"), error);
         ASSERT_TRUE(profile) << error;
-        profile->SelectDatabase(DatabaseKey(folder.File("demo.sqlite")).toStdU16String());
+        profile->SelectDatabase(DatabaseKey(FileIn(folder, "demo.sqlite")).toStdU16String());
         if (!profile->GetDouble(u"plugins\\sepmet\\/atmP")) {
             // Everything before the window's state has been checked.
             GTEST_SKIP() << "not yet in the module: the window state in the profile"
