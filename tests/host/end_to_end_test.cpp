@@ -8,8 +8,7 @@
 #include "host/host_session.h"
 #include "host/host_window.h"
 #include "host/profile_store.h"
-#include "tests/host/host_test_support.h"
-#include "tools/demo_database/demo_database.h"
+#include "tests/host/session_folder.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -108,15 +107,13 @@ QAbstractItemView* AssayList(QWidget& window) {
     return nullptr;
 }
 
-class EndToEndTest : public ::testing::Test {
+class EndToEndTest : public SessionFolderTest {
 protected:
     void SetUp() override {
-        Application();
-        plugins = folder.File("plugins");
-        std::filesystem::create_directories(plugins);
+        SessionFolderTest::SetUp();
+        if (HasFatalFailure())
+            return;
         std::filesystem::create_directories(folder.File("tmp"));
-        std::filesystem::copy_file(SEPMET_MODULE_PATH, plugins / "sepmet.so");
-        ASSERT_EQ(demo::WriteDemoDatabase(folder.File("demo.sqlite")), "");
         qputenv("XDG_DATA_DIRS", SEPMET_SOURCE_DIR "/share");
         qputenv("TMPDIR", FileIn(folder, "tmp").toUtf8());
         // Any message box the plug-in shows is taken down and kept: none is expected.
@@ -131,11 +128,6 @@ protected:
     void TearDown() override {
         guard.stop();
         qunsetenv("TMPDIR");
-    }
-
-    SessionSettings Settings() {
-        return {FileIn(folder, "demo.sqlite"), FileIn(folder, "profile.sqlite"),
-                QString::fromStdString(plugins.string()), true};
     }
 
     static void Connect(QTimer& timer, std::function<void()> action) {
@@ -157,8 +149,6 @@ protected:
         return QString::fromUtf8(batch.readAllStandardOutput());
     }
 
-    TemporaryFolder folder;
-    std::filesystem::path plugins;
     QTimer guard;
     QStringList messages;
 };

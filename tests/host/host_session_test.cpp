@@ -7,7 +7,7 @@
 #include "host/modules_dialog.h"
 #include "host/profile_store.h"
 #include "plugin/host_services.h"
-#include "tests/host/host_test_support.h"
+#include "tests/host/session_folder.h"
 #include "tests/support/message_box_recorder.h"
 #include "tools/demo_database/demo_database.h"
 
@@ -27,28 +27,12 @@ namespace {
 
 constexpr char kMenuPath[] = "Данные/Расчёты/Метанол в газе сепарации";
 
-class HostSessionTest : public ::testing::Test {
+class HostSessionTest : public SessionFolderTest {
 protected:
-    void SetUp() override {
-        Application();
-        plugins = folder.File("plugins");
-        std::filesystem::create_directories(plugins);
-        std::filesystem::copy_file(SEPMET_MODULE_PATH, plugins / "sepmet.so");
-        ASSERT_EQ(demo::WriteDemoDatabase(folder.File("demo.sqlite")), "");
-    }
-
-    SessionSettings Settings(bool demo = true) {
-        return {FileIn(folder, "demo.sqlite"), FileIn(folder, "profile.sqlite"),
-                QString::fromStdString(plugins.string()), demo};
-    }
-
     QString Location(HostSession& session) {
         const HostWord answer = session.table().Call(HostService::GetConnectionUri, 0, 0);
         return QString::fromUtf16(reinterpret_cast<const char16_t*>(answer));
     }
-
-    TemporaryFolder folder;
-    std::filesystem::path plugins;
 };
 
 TEST_F(HostSessionTest, StartsWithThePlugInsMenuItemAndShowsTheDatabase) {
