@@ -2,6 +2,7 @@
 // libxslt calls on the same texts: parse the document and the stylesheet, apply, save.
 // Prints the ratio of the two at the end (goal: at most 1.2).
 
+#include "bench/support/ratio_reporter.h"
 #include "platform/shared_data_folder.h"
 #include "report/report_generator.h"
 #include "tests/report/sample_results.h"
@@ -14,7 +15,6 @@
 #include <libxslt/transform.h>
 #include <libxslt/xsltInternals.h>
 #include <libxslt/xsltutils.h>
-#include <map>
 #include <string>
 
 namespace sepmet {
@@ -128,38 +128,20 @@ void BM_BareLibxslt(benchmark::State& run) {
 BENCHMARK(BM_BareLibxslt)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Generate)->Unit(benchmark::kMicrosecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    // The median of repeated runs when there are repetitions, else the single run.
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) {
-            if (r.error_occurred)
-                continue;
-            const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
-            if (median || (r.run_type == Run::RT_Iteration && r.repetitions <= 1))
-                times_[r.run_name.function_name] = r.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        if (times_.count("BM_Generate") && times_.count("BM_BareLibxslt"))
-            std::printf(
-                "Generate / bare libxslt: %.3f (goal <= 1.2); Generate %.1f us, bare %.1f us\n",
-                times_["BM_Generate"] / times_["BM_BareLibxslt"], times_["BM_Generate"],
-                times_["BM_BareLibxslt"]);
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
+void PrintRatios(const bench::RatioReporter& reporter) {
+    const double generate = reporter.Time("BM_Generate"), bare = reporter.Time("BM_BareLibxslt");
+    if (generate > 0 && bare > 0)
+        std::printf("Generate / bare libxslt: %.3f (goal <= 1.2); Generate %.1f us, bare %.1f us\n",
+                    generate / bare, generate, bare);
+}
 
 } // namespace
 } // namespace sepmet
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    sepmet::RatioReporter reporter;
+    sepmet::bench::RatioReporter reporter(sepmet::bench::RatioReporter::Clock::Real,
+                                          sepmet::PrintRatios);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 }

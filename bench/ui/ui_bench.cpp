@@ -6,6 +6,7 @@
 // Prints the ratio and the times at the end: medians of CPU time, which a machine shared with
 // other work leaves steady where wall time is not.
 
+#include "bench/support/ratio_reporter.h"
 #include "data/assay_queries.h"
 #include "data/connection.h"
 #include "platform/utf.h"
@@ -15,7 +16,6 @@
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <random>
 #include <sqlite3.h>
 #include <string>
@@ -211,37 +211,19 @@ void BM_ClickOn500Peaks(benchmark::State& state) {
 }
 BENCHMARK(BM_ClickOn500Peaks)->Unit(benchmark::kMillisecond)->Repetitions(5);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) {
-            if (r.error_occurred)
-                continue;
-            const bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
-            if (median || (r.run_type == Run::RT_Iteration && r.repetitions <= 1))
-                times_[r.run_name.function_name] = r.GetAdjustedCPUTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        auto time = [&](const char* name) { return times_.count(name) ? times_[name] : 0.0; };
-        if (time("BM_AddCommand") > 0 && time("BM_BareSqliteLoop") > 0)
-            std::printf(
-                "\"+\" / bare SQLite loop: %.3f (goal <= 1.2); \"+\" %.2f ms, bare %.2f ms\n",
-                time("BM_AddCommand") / time("BM_BareSqliteLoop"), time("BM_AddCommand"),
-                time("BM_BareSqliteLoop"));
-        if (time("BM_RefreshAssayList1000") > 0)
-            std::printf("RefreshAssayList, 1 000 rows: %.2f ms (goal < 20 ms)\n",
-                        time("BM_RefreshAssayList1000"));
-        if (time("BM_ClickOn500Peaks") > 0)
-            std::printf("click on a chromatogram of 500 peaks: %.3f ms (goal < 10 ms)\n",
-                        time("BM_ClickOn500Peaks"));
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
+void PrintRatios(const bench::RatioReporter& reporter) {
+    const auto time = [&](const char* name) { return reporter.Time(name); };
+    if (time("BM_AddCommand") > 0 && time("BM_BareSqliteLoop") > 0)
+        std::printf("\"+\" / bare SQLite loop: %.3f (goal <= 1.2); \"+\" %.2f ms, bare %.2f ms\n",
+                    time("BM_AddCommand") / time("BM_BareSqliteLoop"), time("BM_AddCommand"),
+                    time("BM_BareSqliteLoop"));
+    if (time("BM_RefreshAssayList1000") > 0)
+        std::printf("RefreshAssayList, 1 000 rows: %.2f ms (goal < 20 ms)\n",
+                    time("BM_RefreshAssayList1000"));
+    if (time("BM_ClickOn500Peaks") > 0)
+        std::printf("click on a chromatogram of 500 peaks: %.3f ms (goal < 10 ms)\n",
+                    time("BM_ClickOn500Peaks"));
+}
 
 } // namespace
 } // namespace sepmet
@@ -251,7 +233,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     sepmet::Database();
-    sepmet::RatioReporter reporter;
+    sepmet::bench::RatioReporter reporter(sepmet::bench::RatioReporter::Clock::Cpu,
+                                          sepmet::PrintRatios);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 }

@@ -1,33 +1,12 @@
 #include "tests/audit/audit_test_support.h"
 
-#include <cstdlib>
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <stdexcept>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace sepmet::audit::testing {
-
-TemporaryFolder::TemporaryFolder() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/sepmet-audit-XXXXXX";
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TemporaryFolder::~TemporaryFolder() {
-    std::error_code ignored;
-    // Folders a test made read-only must be writable again to be removed.
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored))
-        if (entry.is_directory(ignored))
-            std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all, ignored);
-    std::filesystem::remove_all(path_, ignored);
-}
 
 void ExecuteSql(const std::string& path, const std::string& sql) {
     sqlite3* db = nullptr;

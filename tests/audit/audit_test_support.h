@@ -1,24 +1,14 @@
 #pragma once
 // A temporary folder per test and direct SQL on a store, as someone tampering with it would use.
 
+#include "tests/support/temporary_folder.h"
+
 #include <functional>
 #include <string>
 
 namespace sepmet::audit::testing {
 
-class TemporaryFolder {
-public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
+using sepmet::testing::TemporaryFolder;
 
 // Runs `sql` on the file through a connection of its own; fails the test on error.
 void ExecuteSql(const std::string& path, const std::string& sql);

@@ -1,4 +1,5 @@
 #include "data/connection.h"
+#include "tests/support/temporary_folder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -18,8 +19,6 @@ class ConnectionTest : public ::testing::Test {
 protected:
     ConnectionTest() {
         DeleteConnection();
-        std::string pattern = (fs::temp_directory_path() / "sepmet-connection-XXXXXX").string();
-        folder_ = mkdtemp(pattern.data());
         previous_ = fs::current_path();
         fs::current_path(folder_);
         // SQLite's first use allocates process-wide state; later counts start after it.
@@ -28,7 +27,6 @@ protected:
     }
     ~ConnectionTest() override {
         fs::current_path(previous_);
-        fs::remove_all(folder_);
         DeleteConnection();
     }
 
@@ -40,7 +38,8 @@ protected:
         ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &error), SQLITE_OK) << error;
     }
 
-    fs::path folder_;
+    sepmet::testing::TemporaryFolder temporary_;
+    const fs::path folder_{temporary_.Path()};
     fs::path previous_;
 };
 

@@ -8,8 +8,7 @@
 #include "host/host_session.h"
 #include "host/host_window.h"
 #include "host/profile_store.h"
-#include "tests/host/host_test_support.h"
-#include "tools/demo_database/demo_database.h"
+#include "tests/host/session_folder.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -108,17 +107,15 @@ QAbstractItemView* AssayList(QWidget& window) {
     return nullptr;
 }
 
-class EndToEndTest : public ::testing::Test {
+class EndToEndTest : public SessionFolderTest {
 protected:
     void SetUp() override {
-        Application();
-        plugins = folder.path() / "plugins";
-        std::filesystem::create_directories(plugins);
-        std::filesystem::create_directories(folder.path() / "tmp");
-        std::filesystem::copy_file(SEPMET_MODULE_PATH, plugins / "sepmet.so");
-        ASSERT_EQ(demo::WriteDemoDatabase(folder.File("demo.sqlite").toStdString()), "");
+        SessionFolderTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        std::filesystem::create_directories(folder.File("tmp"));
         qputenv("XDG_DATA_DIRS", SEPMET_SOURCE_DIR "/share");
-        qputenv("TMPDIR", folder.File("tmp").toUtf8());
+        qputenv("TMPDIR", FileIn(folder, "tmp").toUtf8());
         // Any message box the plug-in shows is taken down and kept: none is expected.
         QObject::connect(&guard, &QTimer::timeout, [this] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -133,11 +130,6 @@ protected:
         qunsetenv("TMPDIR");
     }
 
-    SessionSettings Settings() {
-        return {folder.File("demo.sqlite"), folder.File("profile.sqlite"),
-                QString::fromStdString(plugins.string()), true};
-    }
-
     static void Connect(QTimer& timer, std::function<void()> action) {
         timer.setSingleShot(true);
         QObject::connect(&timer, &QTimer::timeout, action);
@@ -146,7 +138,7 @@ protected:
     // The pages sepmet-batch prints for chromatograms 1-12, with the demo conditions or, for a
     // module without its settings dialog, with none.
     QString BatchPages(bool withConditions) {
-        QStringList arguments = {QStringLiteral("--db"), folder.File("demo.sqlite")};
+        QStringList arguments = {QStringLiteral("--db"), FileIn(folder, "demo.sqlite")};
         if (withConditions)
             arguments << QStringLiteral("--vW") << QStringLiteral("100") << QStringLiteral("--vG")
                       << QStringLiteral("10") << QStringLiteral("--rhoG") << QStringLiteral("0.7");
@@ -157,8 +149,6 @@ protected:
         return QString::fromUtf8(batch.readAllStandardOutput());
     }
 
-    TemporaryFolder folder;
-    std::filesystem::path plugins;
     QTimer guard;
     QStringList messages;
 };
@@ -245,11 +235,11 @@ TEST_F(EndToEndTest, DemoDeterminationFromTheMenuToTheReportAndBackAfterARestart
         report->click();
         QStringList written;
         EXPECT_TRUE(WaitFor([&] {
-            written = QDir(folder.File("tmp")).entryList({QStringLiteral("*.html")});
+            written = QDir(FileIn(folder, "tmp")).entryList({QStringLiteral("*.html")});
             return !written.isEmpty();
         }));
         if (!written.isEmpty()) {
-            QFile html(folder.File("tmp") + u'/' + written.front());
+            QFile html(FileIn(folder, "tmp") + u'/' + written.front());
             ASSERT_TRUE(html.open(QIODevice::ReadOnly));
             EXPECT_TRUE(QString::fromUtf8(html.readAll()).contains(QStringLiteral("Метанол")));
         }
@@ -261,9 +251,9 @@ TEST_F(EndToEndTest, DemoDeterminationFromTheMenuToTheReportAndBackAfterARestart
 
     {
         std::string error;
-        auto profile = ProfileStore::Open(folder.File("profile.sqlite").toStdString(), error);
+        auto profile = ProfileStore::Open(folder.File("profile.sqlite"), error);
         ASSERT_TRUE(profile) << error;
-        profile->SelectDatabase(DatabaseKey(folder.File("demo.sqlite")).toStdU16String());
+        profile->SelectDatabase(DatabaseKey(FileIn(folder, "demo.sqlite")).toStdU16String());
         if (!profile->GetDouble(u"plugins\\sepmet\\/atmP")) {
             // Everything before the window's state has been checked.
             GTEST_SKIP() << "not yet in the module: the window state in the profile"

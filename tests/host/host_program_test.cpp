@@ -47,21 +47,21 @@ TEST(HostProgram, HelpAndVersionNeedNoDisplay) {
 
 TEST(HostProgram, SigtermEndsTheHostCleanlyWithThePlugInWindowSaved) {
     TemporaryFolder folder;
-    ASSERT_EQ(demo::WriteDemoDatabase(folder.File("demo.sqlite").toStdString()), "");
+    ASSERT_EQ(demo::WriteDemoDatabase(folder.File("demo.sqlite")), "");
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder.File("config"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), FileIn(folder, "config"));
     QProcess host;
     host.setProcessEnvironment(environment);
     host.start(QStringLiteral(SEPMET_HOST_PATH),
-               {QStringLiteral("--db"), folder.File("demo.sqlite"), QStringLiteral("--profile"),
-                folder.File("profile.sqlite"), QStringLiteral("--plugins"),
+               {QStringLiteral("--db"), FileIn(folder, "demo.sqlite"), QStringLiteral("--profile"),
+                FileIn(folder, "profile.sqlite"), QStringLiteral("--plugins"),
                 QStringLiteral(SEPMET_PLUGIN_FOLDER), QStringLiteral("--open"),
                 QStringLiteral("Данные/Расчёты/Метанол в газе сепарации")});
     ASSERT_TRUE(host.waitForStarted(10000));
     // The plug-in's window is open once the plug-in has read its state from the profile; the
     // profile then exists. A short wait more lets the window settle.
-    ASSERT_TRUE(WaitFor([&] { return QFile::exists(folder.File("profile.sqlite")); }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(FileIn(folder, "profile.sqlite")); }, 10000));
     WaitFor([] { return false; }, 1500);
     host.terminate(); // SIGTERM
     ASSERT_TRUE(host.waitForFinished(10000));
@@ -69,9 +69,9 @@ TEST(HostProgram, SigtermEndsTheHostCleanlyWithThePlugInWindowSaved) {
     EXPECT_EQ(host.exitCode(), 0) << host.readAllStandardError().toStdString();
 
     std::string error;
-    auto profile = ProfileStore::Open(folder.File("profile.sqlite").toStdString(), error);
+    auto profile = ProfileStore::Open(folder.File("profile.sqlite"), error);
     ASSERT_TRUE(profile) << error;
-    profile->SelectDatabase(DatabaseKey(folder.File("demo.sqlite")).toStdU16String());
+    profile->SelectDatabase(DatabaseKey(FileIn(folder, "demo.sqlite")).toStdU16String());
     // Closing the window (by Unload) wrote its conditions: the defaults of a first opening.
     EXPECT_EQ(profile->GetDouble(u"plugins\\sepmet\\/atmP"), 101.325);
     EXPECT_EQ(profile->GetDouble(u"plugins\\sepmet\\/gasT"), 20.0);

@@ -7,7 +7,7 @@
 #include "host/modules_dialog.h"
 #include "host/profile_store.h"
 #include "plugin/host_services.h"
-#include "tests/host/host_test_support.h"
+#include "tests/host/session_folder.h"
 #include "tests/support/message_box_recorder.h"
 #include "tools/demo_database/demo_database.h"
 
@@ -27,28 +27,12 @@ namespace {
 
 constexpr char kMenuPath[] = "Данные/Расчёты/Метанол в газе сепарации";
 
-class HostSessionTest : public ::testing::Test {
+class HostSessionTest : public SessionFolderTest {
 protected:
-    void SetUp() override {
-        Application();
-        plugins = folder.path() / "plugins";
-        std::filesystem::create_directories(plugins);
-        std::filesystem::copy_file(SEPMET_MODULE_PATH, plugins / "sepmet.so");
-        ASSERT_EQ(demo::WriteDemoDatabase(folder.File("demo.sqlite").toStdString()), "");
-    }
-
-    SessionSettings Settings(bool demo = true) {
-        return {folder.File("demo.sqlite"), folder.File("profile.sqlite"),
-                QString::fromStdString(plugins.string()), demo};
-    }
-
     QString Location(HostSession& session) {
         const HostWord answer = session.table().Call(HostService::GetConnectionUri, 0, 0);
         return QString::fromUtf16(reinterpret_cast<const char16_t*>(answer));
     }
-
-    TemporaryFolder folder;
-    std::filesystem::path plugins;
 };
 
 TEST_F(HostSessionTest, StartsWithThePlugInsMenuItemAndShowsTheDatabase) {
@@ -60,17 +44,17 @@ TEST_F(HostSessionTest, StartsWithThePlugInsMenuItemAndShowsTheDatabase) {
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(window.windowTitle().contains(QStringLiteral("демонстрационная база")));
     EXPECT_EQ(window.model().TotalCount(), 17);
-    EXPECT_TRUE(window.statusText().contains(folder.File("demo.sqlite")));
+    EXPECT_TRUE(window.statusText().contains(FileIn(folder, "demo.sqlite")));
     EXPECT_TRUE(window.statusText().contains(QStringLiteral("Хроматограмм: 17")));
     EXPECT_TRUE(window.statusText().contains(QStringLiteral("Модулей: 1")));
     ASSERT_NE(window.FindAction(QString::fromUtf8(kMenuPath)), nullptr);
     EXPECT_TRUE(session.table().Has(HostService::MenuCommand));
-    EXPECT_EQ(Location(session), folder.File("demo.sqlite"));
+    EXPECT_EQ(Location(session), FileIn(folder, "demo.sqlite"));
     SaveScreenshot(window, QStringLiteral("host-window"));
 
     // The plug-in's notification makes the host count the database afresh.
     sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(folder.File("demo.sqlite").toUtf8().constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(FileIn(folder, "demo.sqlite").toUtf8().constData(), &db), SQLITE_OK);
     sqlite3_exec(db, "INSERT INTO assay(id, sample) VALUES(100, 'новая')", nullptr, nullptr,
                  nullptr);
     sqlite3_close(db);
@@ -128,15 +112,15 @@ TEST_F(HostSessionTest, TheViewerDrawsTheChromatogramNamedByItsFileName) {
 }
 
 TEST_F(HostSessionTest, SwitchingDatabasesReloadsThePlugInAndKeepsTheOldLocationText) {
-    ASSERT_EQ(demo::WriteDemoDatabase(folder.File("second.sqlite").toStdString()), "");
+    ASSERT_EQ(demo::WriteDemoDatabase(folder.File("second.sqlite")), "");
     HostSession session(Settings(false));
     ASSERT_TRUE(session.Start());
     const auto* oldText = reinterpret_cast<const char16_t*>(
         session.table().Call(HostService::GetConnectionUri, 0, 0));
     QString error;
-    EXPECT_FALSE(session.SwitchDatabase(folder.File("missing.sqlite"), &error));
+    EXPECT_FALSE(session.SwitchDatabase(FileIn(folder, "missing.sqlite"), &error));
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(Location(session), folder.File("demo.sqlite")); // nothing changed
+    EXPECT_EQ(Location(session), FileIn(folder, "demo.sqlite")); // nothing changed
 
     // The plug-in's window is open: the switch closes it and its state is saved for the old
     // database.
@@ -148,16 +132,17 @@ TEST_F(HostSessionTest, SwitchingDatabasesReloadsThePlugInAndKeepsTheOldLocation
         return false;
     };
     EXPECT_TRUE(pluginWindowShown());
-    ASSERT_TRUE(session.SwitchDatabase(folder.File("second.sqlite"), &error))
+    ASSERT_TRUE(session.SwitchDatabase(FileIn(folder, "second.sqlite"), &error))
         << error.toStdString();
     EXPECT_FALSE(pluginWindowShown());
     ASSERT_NE(session.profile(), nullptr);
-    session.profile()->SelectDatabase(DatabaseKey(folder.File("demo.sqlite")).toStdU16String());
+    session.profile()->SelectDatabase(DatabaseKey(FileIn(folder, "demo.sqlite")).toStdU16String());
     EXPECT_EQ(session.profile()->GetDouble(u"plugins\\sepmet\\/atmP"), 101.325);
-    session.profile()->SelectDatabase(DatabaseKey(folder.File("second.sqlite")).toStdU16String());
+    session.profile()->SelectDatabase(
+        DatabaseKey(FileIn(folder, "second.sqlite")).toStdU16String());
     EXPECT_EQ(session.profile()->GetDouble(u"plugins\\sepmet\\/atmP"), std::nullopt);
-    EXPECT_EQ(Location(session), folder.File("second.sqlite"));
-    EXPECT_EQ(QString::fromUtf16(oldText), folder.File("demo.sqlite"));
+    EXPECT_EQ(Location(session), FileIn(folder, "second.sqlite"));
+    EXPECT_EQ(QString::fromUtf16(oldText), FileIn(folder, "demo.sqlite"));
     // Unloaded and loaded again: one menu item, the command service registered once.
     QMenu* data = nullptr;
     for (QAction* action : session.window()->menuBar()->actions())
@@ -167,13 +152,13 @@ TEST_F(HostSessionTest, SwitchingDatabasesReloadsThePlugInAndKeepsTheOldLocation
     ASSERT_EQ(data->actions().size(), 1);
     EXPECT_EQ(data->actions()[0]->menu()->actions().size(), 1);
     EXPECT_EQ(session.table().PluginServiceCount(), 1);
-    EXPECT_TRUE(session.window()->statusText().contains(folder.File("second.sqlite")));
+    EXPECT_TRUE(session.window()->statusText().contains(FileIn(folder, "second.sqlite")));
 }
 
 TEST_F(HostSessionTest, AProfileThatCannotBeOpenedLeavesTheProfileServicesMissing) {
     sepmet::testing::MessageBoxRecorder boxes;
     SessionSettings settings = Settings();
-    settings.profileFile = QString::fromStdString(folder.path().string()); // a folder
+    settings.profileFile = QString::fromStdString(folder.Path()); // a folder
     HostSession session(settings);
     ASSERT_TRUE(session.Start());
     ASSERT_EQ(boxes.shown.size(), 1u);

@@ -6,7 +6,6 @@
 #include <QPixmap>
 #include <QThread>
 #include <gtest/gtest.h>
-#include <random>
 
 namespace sepmet::host::testing {
 namespace {
@@ -35,20 +34,6 @@ QApplication& Application() {
         application->setQuitOnLastWindowClosed(false);
     }
     return *application;
-}
-
-TemporaryFolder::TemporaryFolder() {
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("sepmet-host-test-" + std::to_string(random()) + std::to_string(random()));
-    std::filesystem::create_directories(path_);
-}
-
-TemporaryFolder::~TemporaryFolder() {
-    std::error_code error;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, error);
-    std::filesystem::remove_all(path_, error);
 }
 
 void SaveScreenshot(QWidget& widget, const QString& name) {

@@ -2,31 +2,24 @@
 // What the host tests share: one QApplication for the whole run, temporary folders and
 // screenshots.
 
+#include "tests/support/temporary_folder.h"
+
 #include <QApplication>
 #include <QString>
 #include <QWidget>
-#include <filesystem>
 #include <functional>
-#include <string>
 
 namespace sepmet::host::testing {
 
 // The application object, created on first use and destroyed after the last test.
 QApplication& Application();
 
-// A fresh folder under the temporary folder, removed with the object.
-class TemporaryFolder {
-public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    QString File(const char* name) const { return QString::fromStdString((path_ / name).string()); }
+using sepmet::testing::TemporaryFolder;
 
-private:
-    std::filesystem::path path_;
-};
+// The path of `name` inside `folder`, as the host's Qt calls take it.
+inline QString FileIn(const TemporaryFolder& folder, const char* name) {
+    return QString::fromStdString(folder.File(name));
+}
 
 // Writes the widget's picture to SEPMET_SCREENSHOT_DIR/<name>.png.
 void SaveScreenshot(QWidget& widget, const QString& name);

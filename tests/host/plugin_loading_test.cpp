@@ -54,12 +54,12 @@ TEST(PluginSet, SkipsLibrariesThatAreNotPlugInsAndLoadsTheRest) {
     Application();
     TemporaryFolder folder;
     const auto copy = [&](const char* from, const char* name) {
-        std::filesystem::copy_file(from, folder.path() / name);
+        std::filesystem::copy_file(from, folder.File(name));
     };
     copy(SEPMET_MODULE_PATH, "sepmet.so");
     copy(SEPMET_NOT_A_PLUGIN_PATH, "a_library.so"); // a real library without the exports
-    std::ofstream(folder.path() / "broken.so") << "not an ELF file";
-    std::ofstream(folder.path() / "readme.txt") << "not a library at all";
+    std::ofstream(folder.File("broken.so")) << "not an ELF file";
+    std::ofstream(folder.File("readme.txt")) << "not a library at all";
 
     HostTable table;
     int modulesLoaded = 0;
@@ -74,7 +74,7 @@ TEST(PluginSet, SkipsLibrariesThatAreNotPlugInsAndLoadsTheRest) {
     {
         PluginSet plugins(table);
         ::testing::internal::CaptureStderr();
-        plugins.OpenFolder(folder.path());
+        plugins.OpenFolder(folder.Path());
         const std::string stderrText = ::testing::internal::GetCapturedStderr();
         ASSERT_EQ(plugins.plugins().size(), 1u);
         EXPECT_EQ(plugins.plugins()[0].description.name, u"sepmet");

@@ -26,7 +26,7 @@ std::unique_ptr<ProfileStore> OpenStore(const std::filesystem::path& file) {
 
 TEST(ProfileStore, KeepsEachValueWithItsKindAcrossReopening) {
     TemporaryFolder folder;
-    const auto file = folder.path() / "nested" / "folders" / "profile.sqlite";
+    const auto file = folder.File("nested/folders/profile.sqlite");
     {
         auto store = OpenStore(file); // the folders are created
         ASSERT_TRUE(store);
@@ -57,7 +57,7 @@ TEST(ProfileStore, KeepsEachValueWithItsKindAcrossReopening) {
 
 TEST(ProfileStore, KeysAreVerbatimAndEachDatabaseHasItsOwnSet) {
     TemporaryFolder folder;
-    auto store = OpenStore(folder.path() / "profile.sqlite");
+    auto store = OpenStore(folder.File("profile.sqlite"));
     ASSERT_TRUE(store);
     // Keys differing only in case, separator or trailing blank are different keys.
     const std::u16string keys[] = {u"plugins\\sepmet\\/vW",
@@ -80,7 +80,7 @@ TEST(ProfileStore, KeysAreVerbatimAndEachDatabaseHasItsOwnSet) {
 
 TEST(ProfileServices, AnswerThroughTheHostTableWithinTheBuffer) {
     TemporaryFolder folder;
-    auto store = OpenStore(folder.path() / "profile.sqlite");
+    auto store = OpenStore(folder.File("profile.sqlite"));
     ASSERT_TRUE(store);
     HostTable table;
     OfferProfileServices(table, *store);
@@ -134,14 +134,14 @@ TEST(ProfileServices, AnswerThroughTheHostTableWithinTheBuffer) {
 // Checked as an unprivileged user, since the file modes do not bind the superuser.
 TEST(ProfileStore, AReadOnlyFileAnswersReadsAndRefusesWrites) {
     TemporaryFolder folder;
-    const auto file = folder.path() / "profile.sqlite";
+    const auto file = folder.File("profile.sqlite");
     {
         auto store = OpenStore(file);
         ASSERT_TRUE(store);
         ASSERT_TRUE(store->SetInt(u"k\\/i", 5));
         ASSERT_TRUE(store->SetText(u"k\\/t", u"Метанол"));
     }
-    std::filesystem::permissions(folder.path(), std::filesystem::perms(0755));
+    std::filesystem::permissions(folder.Path(), std::filesystem::perms(0755));
     std::filesystem::permissions(file, std::filesystem::perms(0444));
     auto check = [&]() -> int {
         std::string error;
@@ -176,9 +176,9 @@ TEST(ProfileStore, AReadOnlyFileAnswersReadsAndRefusesWrites) {
 TEST(ProfileStore, AStoreThatCannotBeOpenedIsReported) {
     TemporaryFolder folder;
     std::string error;
-    EXPECT_EQ(ProfileStore::Open(folder.path(), error), nullptr); // a folder, not a file
+    EXPECT_EQ(ProfileStore::Open(folder.Path(), error), nullptr); // a folder, not a file
     EXPECT_FALSE(error.empty());
-    const auto notDatabase = folder.path() / "text.sqlite";
+    const auto notDatabase = folder.File("text.sqlite");
     std::FILE* f = std::fopen(notDatabase.c_str(), "w");
     std::fputs("this is not a database, only some text long enough to be read", f);
     std::fclose(f);

@@ -23,19 +23,18 @@ using testing::MessageBoxRecorder;
 using testing::ReadFile;
 using testing::ScopedEnv;
 using ::testing::StartsWith;
-using testing::TempFolder;
 
 TEST(SharedDataFolder, FirstFolderHoldingTheTemplateElseTheFirst) {
-    TempFolder a, b;
+    testing::TemporaryFolder a, b;
     b.Write(kReportTemplateRelativePath, "<x/>");
     const struct {
         std::optional<std::string> value;
         std::optional<std::string> expected;
     } cases[] = {
-        {a.path() + ":" + b.path(), b.path()},
-        {b.path() + "/:" + a.path(), b.path()},
-        {a.path() + "//", a.path()},
-        {"relative:" + a.path() + "::" + b.path(), b.path()},
+        {a.Path() + ":" + b.Path(), b.Path()},
+        {b.Path() + "/:" + a.Path(), b.Path()},
+        {a.Path() + "//", a.Path()},
+        {"relative:" + a.Path() + "::" + b.Path(), b.Path()},
         {"relative:also/relative", std::nullopt},
         {std::nullopt, "/usr/local/share"},
         {"", "/usr/local/share"},
@@ -49,10 +48,10 @@ TEST(SharedDataFolder, FirstFolderHoldingTheTemplateElseTheFirst) {
 }
 
 TEST(TemporaryFile, ReservesNewNamesAndNeverReusesOne) {
-    TempFolder folder;
+    testing::TemporaryFolder folder;
     {
-        ScopedEnv env("TMPDIR", folder.path() + "/");
-        EXPECT_EQ(TemporaryFolder(), folder.path());
+        ScopedEnv env("TMPDIR", folder.Path() + "/");
+        EXPECT_EQ(TemporaryFolder(), folder.Path());
     }
     {
         ScopedEnv env("TMPDIR", "");
@@ -60,7 +59,7 @@ TEST(TemporaryFile, ReservesNewNamesAndNeverReusesOne) {
     }
     std::set<std::string> paths;
     for (int i = 0; i < 20; ++i) {
-        ReservedFile file = ReserveTemporaryFile(folder.path(), "pqr", ".html");
+        ReservedFile file = ReserveTemporaryFile(folder.Path(), "pqr", ".html");
         ASSERT_TRUE(file.reserved()) << file.error;
         EXPECT_EQ(file.path, file.reservedName + ".html");
         EXPECT_TRUE(std::filesystem::is_regular_file(file.reservedName));
@@ -72,25 +71,25 @@ TEST(TemporaryFile, ReservesNewNamesAndNeverReusesOne) {
 TEST(TemporaryFile, TakenCompanionNameIsSkippedAndNotWrittenThrough) {
     // With every number but one taken by an HTML file of that name, the free number is found and
     // the existing files keep their content.
-    TempFolder folder;
+    testing::TemporaryFolder folder;
     const std::string content = "someone else's";
     for (unsigned n = 1; n <= 0xFFFF; ++n) {
         if (n == 0x2A)
             continue;
         char name[32];
         std::snprintf(name, sizeof name, "/pqr%X.TMP.html", n);
-        std::FILE* f = std::fopen((folder.path() + name).c_str(), "wb");
+        std::FILE* f = std::fopen((folder.Path() + name).c_str(), "wb");
         ASSERT_NE(f, nullptr);
         std::fputs(content.c_str(), f);
         std::fclose(f);
     }
-    ReservedFile file = ReserveTemporaryFile(folder.path(), "pqr", ".html");
+    ReservedFile file = ReserveTemporaryFile(folder.Path(), "pqr", ".html");
     ASSERT_TRUE(file.reserved()) << file.error;
-    EXPECT_EQ(file.path, folder.path() + "/pqr2A.TMP.html");
-    EXPECT_EQ(ReadFile(folder.path() + "/pqr1.TMP.html"), content);
-    EXPECT_FALSE(std::filesystem::exists(folder.path() + "/pqr1.TMP"));
+    EXPECT_EQ(file.path, folder.Path() + "/pqr2A.TMP.html");
+    EXPECT_EQ(ReadFile(folder.Path() + "/pqr1.TMP.html"), content);
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() + "/pqr1.TMP"));
 
-    ReservedFile none = ReserveTemporaryFile(folder.path(), "pqr", ".html");
+    ReservedFile none = ReserveTemporaryFile(folder.Path(), "pqr", ".html");
     EXPECT_FALSE(none.reserved());
     EXPECT_THAT(none.error, HasSubstr("all names are taken"));
 }
@@ -122,14 +121,14 @@ TEST(LocalTime, WithoutAUserLocaleTheDayComesFirst) {
 
 TEST(LocalTime, AUserLocaleKeepsItsOwnForms) {
     // Only "C" and "POSIX" may be installed: the test compiles a locale of its own.
-    TempFolder locales;
+    testing::TemporaryFolder locales;
     const std::string command =
-        "localedef -i en_US -f UTF-8 '" + locales.path() + "/en_US.UTF-8' >/dev/null 2>&1";
+        "localedef -i en_US -f UTF-8 '" + locales.Path() + "/en_US.UTF-8' >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0)
         GTEST_SKIP() << "localedef cannot compile en_US.UTF-8";
     ScopedEnv zone("TZ", "UTC0");
     ReadLocalTimeZone();
-    ScopedEnv path("LOCPATH", locales.path());
+    ScopedEnv path("LOCPATH", locales.Path());
     ScopedEnv all("LC_ALL", "en_US.UTF-8");
     const std::string before = std::setlocale(LC_ALL, nullptr);
     EXPECT_EQ(FormatUserDateTime(1709629620), u"03/05/2024 09:07:00 AM");
@@ -137,7 +136,7 @@ TEST(LocalTime, AUserLocaleKeepsItsOwnForms) {
 }
 
 TEST(BatchReport, WritesTheRenderedReportAndTheDocumentBytes) {
-    TempFolder out;
+    testing::TemporaryFolder out;
     ScopedEnv zone("TZ", "UTC0");
     MessageBoxRecorder messages;
     CalculationState state;
@@ -146,7 +145,7 @@ TEST(BatchReport, WritesTheRenderedReportAndTheDocumentBytes) {
     MessageLog log;
     AssayCollection assays;
 
-    const std::string html = out.path() + "/report.html";
+    const std::string html = out.Path() + "/report.html";
     out.Write("report.html", "old content that is replaced");
     const std::string xsl = SEPMET_SOURCE_DIR "/share/Orvane4/Templates/sepmet/Report.xsl";
     EXPECT_EQ(WriteReportFile(assays, state, log, html, xsl), ReportFileOutcome::Written);
@@ -154,7 +153,7 @@ TEST(BatchReport, WritesTheRenderedReportAndTheDocumentBytes) {
     EXPECT_THAT(ReadFile(html), Not(HasSubstr("old content")));
     EXPECT_TRUE(messages.shown.empty());
 
-    EXPECT_EQ(WriteReportFile(assays, state, log, html, out.path() + "/none.xsl"),
+    EXPECT_EQ(WriteReportFile(assays, state, log, html, out.Path() + "/none.xsl"),
               ReportFileOutcome::Failed);
     EXPECT_EQ(messages.shown.size(), 1u);
     {
@@ -162,7 +161,7 @@ TEST(BatchReport, WritesTheRenderedReportAndTheDocumentBytes) {
         EXPECT_EQ(WriteReportFile(assays, state, log, html), ReportFileOutcome::NoSharedDataFolder);
     }
 
-    const std::string xml = out.path() + "/report.xml";
+    const std::string xml = out.Path() + "/report.xml";
     EXPECT_EQ(WriteReportXml(assays, state, log, xml), "");
     const std::string bytes = ReadFile(xml);
     ASSERT_GE(bytes.size(), 4u);
@@ -178,7 +177,7 @@ TEST(BatchReport, WritesTheRenderedReportAndTheDocumentBytes) {
     }
     // Equal but for the seconds of "date_created", which may have moved on.
     EXPECT_EQ(bytes.size(), expected.size());
-    EXPECT_THAT(WriteReportXml(assays, state, log, out.path() + "/missing/x.xml"),
+    EXPECT_THAT(WriteReportXml(assays, state, log, out.Path() + "/missing/x.xml"),
                 StartsWith("Cannot create"));
 }
 

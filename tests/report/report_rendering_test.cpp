@@ -22,7 +22,6 @@ using ::testing::Not;
 using testing::ReadFile;
 using testing::ScopedEnv;
 using ::testing::StartsWith;
-using testing::TempFolder;
 
 constexpr const char* kTemplatePath = "Orvane4/Templates/sepmet/Report.xsl";
 
@@ -76,10 +75,10 @@ protected:
         return texts;
     }
 
-    TempFolder share;
-    TempFolder temp;
-    ScopedEnv dataDirs{"XDG_DATA_DIRS", share.path()};
-    ScopedEnv tmpDir{"TMPDIR", temp.path()};
+    testing::TemporaryFolder share;
+    testing::TemporaryFolder temp;
+    ScopedEnv dataDirs{"XDG_DATA_DIRS", share.Path()};
+    ScopedEnv tmpDir{"TMPDIR", temp.Path()};
     ScopedEnv zone{"TZ", "UTC0"};
     ScopedEnv locale{"LC_ALL", "C"};
     MessageBoxRecorder messages;
@@ -108,7 +107,7 @@ TEST_F(ReportRenderingTest, ShippedTemplateShowsValuesAndEscapedTexts) {
 
     const std::string path = generator.OutputFile();
     EXPECT_EQ(ToUtf8(generator.outputPath), path);
-    EXPECT_THAT(path, StartsWith(temp.path() + "/pqr"));
+    EXPECT_THAT(path, StartsWith(temp.Path() + "/pqr"));
     EXPECT_THAT(std::filesystem::path(path).filename().string(),
                 MatchesRegex("pqr[0-9A-F]{1,4}\\.TMP\\.html"));
     const std::string reserved = path.substr(0, path.size() - 5);
@@ -166,8 +165,8 @@ TEST_F(ReportRenderingTest, ShippedTemplateResultTableFitsA4) {
     ScopedEnv shipped("XDG_DATA_DIRS", SEPMET_SOURCE_DIR "/share");
     testing::SetSampleResults(state);
     ASSERT_TRUE(generator.Generate());
-    const std::string pdf = temp.path() + "/report.pdf";
-    const std::string bbox = temp.path() + "/report.bbox";
+    const std::string pdf = temp.Path() + "/report.pdf";
+    const std::string bbox = temp.Path() + "/report.bbox";
     ASSERT_EQ(std::system(("weasyprint -q '" + generator.OutputFile() + "' '" + pdf +
                            "' 2>/dev/null && pdftotext -bbox '" + pdf + "' '" + bbox + "'")
                               .c_str()),
@@ -262,8 +261,8 @@ TEST_F(ReportRenderingTest, TemplateMayReadFilesButNotWriteThemOrUseTheNetwork) 
     EXPECT_THAT(ReadFile(generator.OutputFile()), HasSubstr("из файла"));
     const std::string firstOutput = generator.OutputFile();
 
-    const std::string target = share.path() + "/written.html";
-    const std::string inNewFolder = share.path() + "/new/written.html";
+    const std::string target = share.Path() + "/written.html";
+    const std::string inNewFolder = share.Path() + "/new/written.html";
     const std::string refused[] = {
         Stylesheet("<xsl:template match=\"/\"><xsl:document href=\"" + target +
                        "\"><p>x</p></xsl:document><p>main</p></xsl:template>",
@@ -284,7 +283,7 @@ TEST_F(ReportRenderingTest, TemplateMayReadFilesButNotWriteThemOrUseTheNetwork) 
         EXPECT_THAT(ToUtf8(texts[0]), HasSubstr("denied"));
     }
     EXPECT_FALSE(std::filesystem::exists(target));
-    EXPECT_FALSE(std::filesystem::exists(share.path() + "/new"));
+    EXPECT_FALSE(std::filesystem::exists(share.Path() + "/new"));
     EXPECT_EQ(generator.OutputFile(), firstOutput);
 }
 
@@ -309,7 +308,7 @@ TEST_F(ReportRenderingTest, EveryReportIsANewFileAndReadsTheTemplateAfresh) {
 TEST_F(ReportRenderingTest, NoTemporaryNameMeansMessageAndNothingWritten) {
     InstallTemplate(Template(""));
     const std::string notAFolder = temp.Write("plain-file", "");
-    for (const std::string& folder : {temp.path() + "/missing", notAFolder}) {
+    for (const std::string& folder : {temp.Path() + "/missing", notAFolder}) {
         ScopedEnv badTemp("TMPDIR", folder);
         messages.shown.clear();
         EXPECT_FALSE(generator.Generate());
@@ -325,7 +324,7 @@ TEST_F(ReportRenderingTest, NoTemporaryNameMeansMessageAndNothingWritten) {
 
 TEST_F(ReportRenderingTest, ReferencesOfTheTemplateResolveBesideIt) {
     // A folder whose name needs escaping in a URL, and a working folder elsewhere.
-    const std::string folder = share.path() + "/шаблоны отчёта";
+    const std::string folder = share.Path() + "/шаблоны отчёта";
     share.Write("шаблоны отчёта/common.xsl",
                 kXslOpen + "><xsl:template name=\"common\">из общего</xsl:template>"
                            "</xsl:stylesheet>");
@@ -340,9 +339,9 @@ TEST_F(ReportRenderingTest, ReferencesOfTheTemplateResolveBesideIt) {
                    "<xsl:call-template name=\"common\"/>, <xsl:call-template name=\"part\"/>, "
                    "<xsl:value-of select=\"document('data.xml')/note\"/></p></xsl:template>"
                    "</xsl:stylesheet>");
-    ScopedWorkingFolder elsewhere(temp.path());
+    ScopedWorkingFolder elsewhere(temp.Path());
     for (const std::string& path :
-         {report, std::string("../") + std::filesystem::path(share.path()).filename().string() +
+         {report, std::string("../") + std::filesystem::path(share.Path()).filename().string() +
                       "/шаблоны отчёта/Report.xsl"}) {
         SCOPED_TRACE(path);
         generator.SetTemplateFile(path);
@@ -378,7 +377,7 @@ TEST_F(ReportRenderingTest, NodeSetOfBothDialectsAndTheExsltModules) {
                 HasSubstr("ms=13;exsl=3;str=3;max=7;set=2;year=2024"));
 
     // The EXSLT document element stays under the same refusal as xsl:document.
-    const std::string target = share.path() + "/exsl-written.html";
+    const std::string target = share.Path() + "/exsl-written.html";
     InstallTemplate(kXslOpen +
                     " xmlns:exsl=\"http://exslt.org/common\" extension-element-prefixes=\"exsl\">"
                     "<xsl:template match=\"/\"><exsl:document href=\"" +
@@ -408,13 +407,13 @@ TEST_F(ReportRenderingTest, ParametersArePassedAsStrings) {
 TEST_F(ReportRenderingTest, RelativeTemporaryFolderGivesAnAbsolutePath) {
     InstallTemplate(Template(""));
     temp.Write("sub/keep", "");
-    ScopedWorkingFolder here(temp.path() + "/sub");
+    ScopedWorkingFolder here(temp.Path() + "/sub");
     for (const char* relative : {".", "../sub/", "sub2/.."}) {
         SCOPED_TRACE(relative);
-        std::filesystem::create_directories(temp.path() + "/sub/sub2");
+        std::filesystem::create_directories(temp.Path() + "/sub/sub2");
         ScopedEnv tmp("TMPDIR", relative);
         ASSERT_TRUE(generator.Generate());
-        EXPECT_THAT(generator.OutputFile(), StartsWith(temp.path() + "/sub/pqr"));
+        EXPECT_THAT(generator.OutputFile(), StartsWith(temp.Path() + "/sub/pqr"));
         EXPECT_EQ(ToUtf8(generator.outputPath), generator.OutputFile());
         EXPECT_TRUE(std::filesystem::is_regular_file(generator.OutputFile()));
     }

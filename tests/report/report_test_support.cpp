@@ -1,11 +1,6 @@
 #include "report_test_support.h"
 
-#include <algorithm>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <stdexcept>
 
 namespace sepmet::testing {
 
@@ -23,36 +18,6 @@ ScopedEnv::~ScopedEnv() {
         ::setenv(name_.c_str(), saved_->c_str(), 1);
     else
         ::unsetenv(name_.c_str());
-}
-
-TempFolder::TempFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "sepmet-report-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(path_, ignored);
-}
-
-std::string TempFolder::Write(const std::string& relative, const std::string& content) const {
-    const std::filesystem::path file = std::filesystem::path(path_) / relative;
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << content;
-    return file.string();
-}
-
-std::vector<std::string> TempFolder::Names() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 } // namespace sepmet::testing

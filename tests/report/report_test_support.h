@@ -1,12 +1,12 @@
 #pragma once
-// Scoped environment and temporary folders for the report tests.
+// Scoped environment for the report tests; their folders are TemporaryFolder.
 
 #include "tests/support/message_box_recorder.h"
 #include "tests/support/read_file.h"
+#include "tests/support/temporary_folder.h"
 
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace sepmet::testing {
 
@@ -22,22 +22,6 @@ public:
 private:
     std::string name_;
     std::optional<std::string> saved_;
-};
-
-// A fresh folder, removed with everything in it at the end of the scope.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& path() const { return path_; }
-    std::string Write(const std::string& relative, const std::string& content) const;
-    std::vector<std::string> Names() const; // file names directly inside, sorted
-
-private:
-    std::string path_;
 };
 
 } // namespace sepmet::testing

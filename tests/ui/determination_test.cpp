@@ -5,6 +5,7 @@
 #include "platform/utf.h"
 #include "report/report_generator.h"
 #include "resources/dialog_templates.h"
+#include "tests/support/temporary_folder.h"
 #include "tests/ui/window_support.h"
 #include "ui/dialog_units.h"
 #include "ui/grid_ctrl.h"
@@ -147,12 +148,10 @@ TEST_F(DeterminationTest, KeptContentRowsDrawGreyWithTheirTextsUnchanged) {
 }
 
 TEST_F(DeterminationTest, ReportButtonWritesTheReport) {
-    const fs::path folder =
-        fs::temp_directory_path() / ("sepmet-ui-report-" + std::to_string(getpid()));
-    fs::create_directories(folder);
+    const TemporaryFolder folder;
     const char* previousTmp = std::getenv("TMPDIR");
     const std::string keptTmp = previousTmp ? previousTmp : "";
-    setenv("TMPDIR", folder.c_str(), 1);
+    setenv("TMPDIR", folder.Path().c_str(), 1);
     setenv("XDG_DATA_DIRS", SEPMET_SOURCE_DIR "/share", 1);
 
     DlgMain& window = OpenWindow();
@@ -163,14 +162,13 @@ TEST_F(DeterminationTest, ReportButtonWritesTheReport) {
     const std::string written = window.Report().OutputFile();
     ASSERT_FALSE(written.empty());
     EXPECT_TRUE(fs::exists(written));
-    EXPECT_EQ(fs::path(written).parent_path(), folder);
+    EXPECT_EQ(fs::path(written).parent_path(), folder.Path());
     EXPECT_NE(ToUtf8(window.Report().resultXml).find("0,120736"), std::string::npos);
 
     if (previousTmp)
         setenv("TMPDIR", keptTmp.c_str(), 1);
     else
         unsetenv("TMPDIR");
-    fs::remove_all(folder);
 }
 
 } // namespace

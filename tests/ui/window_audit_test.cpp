@@ -10,6 +10,7 @@
 #include "plugin/profile.h"
 #include "report/report_generator.h"
 #include "tests/support/read_file.h"
+#include "tests/support/temporary_folder.h"
 #include "tests/ui/window_support.h"
 #include "ui/grid_ctrl.h"
 #include "ui/result_tabs.h"
@@ -55,13 +56,10 @@ const bool kDataHomeInBuildTree =
 class WindowAuditTest : public MainWindowTest {
 protected:
     WindowAuditTest()
-        : folder(fs::temp_directory_path() / ("sepmet-ui-audit-" + std::to_string(getpid()))),
-          tmp("TMPDIR", (fs::create_directories(folder), folder.string())),
-          dataDirs("XDG_DATA_DIRS", SEPMET_SOURCE_DIR "/share"),
-          dataHome("XDG_DATA_HOME", (folder / "data").string()) {
+        : tmp("TMPDIR", folder.Path()), dataDirs("XDG_DATA_DIRS", SEPMET_SOURCE_DIR "/share"),
+          dataHome("XDG_DATA_HOME", folder.File("data")) {
         DataBase::GetConnection().SetUri(FromUtf8(demo.Path()).c_str());
     }
-    ~WindowAuditTest() override { fs::remove_all(folder); }
 
     void UseStore(const std::string& path) {
         host.profile()[MakeProfileKey(u"", WindowAudit::kProfileValue)] = FromUtf8(path);
@@ -80,7 +78,7 @@ protected:
     }
 
     DemoDatabase demo;
-    fs::path folder;
+    TemporaryFolder folder;
     ScopedVariable tmp;
     ScopedVariable dataDirs;
     ScopedVariable dataHome;
@@ -94,7 +92,7 @@ std::string Command(const audit::EventRecord& event) {
 }
 
 TEST_F(WindowAuditTest, CommandsAndTheReportAreOnRecord) {
-    const std::string store = (folder / "a.sqlite").string();
+    const std::string store = folder.File("a.sqlite");
     UseStore(store);
     DlgMain& window = OpenWindow();
     SetDemoConditions();
@@ -121,7 +119,7 @@ TEST_F(WindowAuditTest, CommandsAndTheReportAreOnRecord) {
 
 TEST_F(WindowAuditTest, DefaultStoreIsCreatedInAPrivateFolder) {
     OpenWindow();
-    const fs::path store = folder / "data" / "sepmet" / "audit.sqlite";
+    const fs::path store = folder.File("data/sepmet/audit.sqlite");
     ASSERT_TRUE(fs::exists(store));
     EXPECT_EQ(Events(store.string()).size(), 1u);
     struct stat info {};
@@ -130,7 +128,7 @@ TEST_F(WindowAuditTest, DefaultStoreIsCreatedInAPrivateFolder) {
 }
 
 TEST_F(WindowAuditTest, StoreThatCannotBeWrittenGivesOneNoticeThatBlocksNothing) {
-    const std::string store = (folder / "not-a-store.sqlite").string();
+    const std::string store = folder.File("not-a-store.sqlite");
     std::ofstream(store) << "these bytes are not a SQLite database, whatever their name says";
     UseStore(store);
     DlgMain& window = OpenWindow();

@@ -1,0 +1,23 @@
+#pragma once
+// The folder a host session of the tests runs from: the demo database and a plug-in folder
+// holding the built sepmet.so; the session makes its profile store there.
+
+#include "host/host_session.h"
+#include "tests/host/host_test_support.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace sepmet::host::testing {
+
+class SessionFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    // A session on the demo database; `demo`: the title says it is the demo.
+    SessionSettings Settings(bool demo = true) const;
+
+    TemporaryFolder folder;
+    std::filesystem::path plugins;
+};
+
+} // namespace sepmet::host::testing

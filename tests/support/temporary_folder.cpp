@@ -1,0 +1,48 @@
+#include "tests/support/temporary_folder.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+namespace sepmet::testing {
+
+namespace fs = std::filesystem;
+
+TemporaryFolder::TemporaryFolder() {
+    std::string pattern = (fs::temp_directory_path() / "sepmet-test-XXXXXX").string();
+    if (!::mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed in " + fs::temp_directory_path().string());
+    path_ = pattern;
+}
+
+TemporaryFolder::~TemporaryFolder() {
+    std::error_code ignored;
+    // Folders a test made read-only or closed must be open to their owner again to be removed;
+    // each is opened before the walk descends into it.
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+    std::error_code walk;
+    fs::recursive_directory_iterator entry(path_, walk);
+    for (const fs::recursive_directory_iterator end; !walk && entry != end; entry.increment(walk))
+        if (entry->is_directory(ignored) && !entry->is_symlink(ignored))
+            fs::permissions(entry->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(path_, ignored);
+}
+
+std::string TemporaryFolder::Write(const std::string& relative, const std::string& content) const {
+    const fs::path file = fs::path(path_) / relative;
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << content;
+    return file.string();
+}
+
+std::vector<std::string> TemporaryFolder::Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(path_))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace sepmet::testing
