@@ -63,6 +63,10 @@ bool AuditTrail::Commit(AuditStore::PendingEvent& pending, std::string_view kind
 void AuditTrail::RecordRecalculation(std::string_view command, const AssayCollection& assays,
                                      const CalculationState& state, const ReadinessFlags& flags,
                                      const std::vector<std::u16string>& messages) {
+    // Without a usable store the payload (with a digest of every chromatogram's peaks) is not
+    // built at all: a recalculation then costs what it cost without the trail.
+    if (!Store())
+        return;
     try {
         const std::string payload = RecalculationPayload(command, assays, state, flags, messages);
         if (std::optional<AuditStore::PendingEvent> pending = Begin())
