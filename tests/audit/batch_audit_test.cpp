@@ -2,6 +2,7 @@
 
 #include "audit/audit_store.h"
 #include "audit/sha256.h"
+#include "platform/shared_data_folder.h"
 #include "tests/audit/audit_test_support.h"
 #include "tests/support/read_file.h"
 
@@ -24,7 +25,7 @@ using testing::RunUnprivileged;
 using testing::TemporaryFolder;
 
 const std::string kTemplate =
-    std::string(SEPMET_SOURCE_DIR) + "/share/Orvane4/Templates/sepmet/Report.xsl";
+    std::string(SEPMET_SOURCE_DIR) + "/share/" + kReportTemplateRelativePath;
 
 struct ProgramRun {
     int status = -1;

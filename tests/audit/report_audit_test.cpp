@@ -5,6 +5,7 @@
 #include "audit/event_identity.h"
 #include "audit/report_audit.h"
 #include "audit/sha256.h"
+#include "platform/shared_data_folder.h"
 #include "platform/utf.h"
 #include "report/report_generator.h"
 #include "tests/audit/audit_test_support.h"
@@ -28,7 +29,7 @@ using testing::RunUnprivileged;
 using testing::TemporaryFolder;
 
 const std::string kTemplate =
-    std::string(SEPMET_SOURCE_DIR) + "/share/Orvane4/Templates/sepmet/Report.xsl";
+    std::string(SEPMET_SOURCE_DIR) + "/share/" + kReportTemplateRelativePath;
 
 class ReportAuditTest : public ::testing::Test {
 protected:

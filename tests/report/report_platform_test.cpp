@@ -147,7 +147,8 @@ TEST(BatchReport, WritesTheRenderedReportAndTheDocumentBytes) {
 
     const std::string html = out.Path() + "/report.html";
     out.Write("report.html", "old content that is replaced");
-    const std::string xsl = SEPMET_SOURCE_DIR "/share/Orvane4/Templates/sepmet/Report.xsl";
+    const std::string xsl =
+        std::string(SEPMET_SOURCE_DIR) + "/share/" + kReportTemplateRelativePath;
     EXPECT_EQ(WriteReportFile(assays, state, log, html, xsl), ReportFileOutcome::Written);
     EXPECT_THAT(ReadFile(html), HasSubstr("0,0500"));
     EXPECT_THAT(ReadFile(html), Not(HasSubstr("old content")));

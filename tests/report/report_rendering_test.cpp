@@ -1,3 +1,4 @@
+#include "platform/shared_data_folder.h"
 #include "platform/utf.h"
 #include "platform/xml_dom_service.h"
 #include "report/report_generator.h"
@@ -23,7 +24,7 @@ using testing::ReadFile;
 using testing::ScopedEnv;
 using ::testing::StartsWith;
 
-constexpr const char* kTemplatePath = "Orvane4/Templates/sepmet/Report.xsl";
+constexpr const char* kTemplatePath = kReportTemplateRelativePath;
 
 std::string Stylesheet(const std::string& body, const std::string& attributes = "",
                        const std::string& version = "1.0") {
