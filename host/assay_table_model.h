@@ -40,8 +40,6 @@ public:
     int TotalCount() const { return total_; }
     std::int64_t IdAt(int row) const { return rows_.at(row).id; }
     QString FileNameAt(int row) const { return rows_.at(row).fileName; }
-    // False once every matching row has been read.
-    bool MoreRows() const { return !atEnd_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -65,7 +63,6 @@ private:
         bool calibration;
     };
 
-    void Restart();
     void PreparePage();
     std::vector<Row> ReadPage();
 

@@ -59,7 +59,6 @@ void GridPage::SetRows(const PageRows& rows) {
         shown.push_back(std::move(r));
     }
     grid_.Model().SetRows(std::move(shown));
-    kept_ = false;
 }
 
 void GridPage::Apply(const PageUpdate& update) {
@@ -69,7 +68,6 @@ void GridPage::Apply(const PageUpdate& update) {
         break;
     case PageChange::Empty:
         grid_.ClearRows();
-        kept_ = false;
         break;
     case PageChange::Keep: {
         GridModel& model = grid_.Model();
@@ -78,7 +76,6 @@ void GridPage::Apply(const PageUpdate& update) {
             model.Data(row).toolTip = ToQString(LoadString(StringId::TipKeptResult));
             model.RowDataChanged(row);
         }
-        kept_ = model.rowCount() > 0;
         break;
     }
     }

@@ -43,11 +43,9 @@ public:
     // in grey with a tooltip saying so; their texts stay as they were.
     void Apply(const PageUpdate& update);
     void SetRows(const PageRows& rows);
-    bool ShowsKeptRows() const { return kept_; }
 
 private:
     CGridCtrl grid_;
-    bool kept_ = false;
 };
 
 // "Инф. с хром.": the peaks of the chromatogram clicked in the list.
