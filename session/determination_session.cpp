@@ -186,6 +186,23 @@ CommandResult DeterminationSession::ApplySettings(const MeasurementSettings& set
     return result;
 }
 
+FileNameQuery
+DeterminationSession::QueryFileNames(const std::vector<std::size_t>& positions) const {
+    FileNameQuery query;
+    try {
+        DataBase::DataBaseHandle handle;
+        handle.Open();
+        for (std::size_t position : positions)
+            if (position < assays_.Count())
+                QueryAssayFileName(handle, assays_[position].id, [&](const std::u16string& name) {
+                    query.fileNames.push_back(name);
+                });
+    } catch (const DataBase::SqlException& error) {
+        query.databaseError = ErrorText(error.what());
+    }
+    return query;
+}
+
 void DeterminationSession::SetMarks(const std::vector<std::int32_t>& marks) {
     const std::size_t count = std::min(marks.size(), assays_.Count());
     for (std::size_t i = 0; i < count; ++i)

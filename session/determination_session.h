@@ -89,6 +89,12 @@ struct CommandResult {
     Recalculation recalculation; // when `ran`
 };
 
+// "*": the stored file names of chromatograms, to open in the host's viewer.
+struct FileNameQuery {
+    std::vector<std::u16string> fileNames; // in list order; those read before a failure too
+    std::optional<std::u16string> databaseError;
+};
+
 class DeterminationSession;
 
 // Told after every recalculation a command caused (the audit trail listens here).
@@ -129,6 +135,9 @@ public:
     CommandResult ApplyConditions(const ConditionTexts& texts);
     // "S" with values already checked (sepmet-batch --apply: the conditions stand as given).
     CommandResult ApplySettings(const MeasurementSettings& settings);
+
+    // The file names of the chromatograms at these list positions, read from the database.
+    FileNameQuery QueryFileNames(const std::vector<std::size_t>& positions) const;
 
     // The check marks of the list rows, in list order (no recalculation).
     void SetMarks(const std::vector<std::int32_t>& marks);
