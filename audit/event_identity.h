@@ -1,12 +1,14 @@
 #pragma once
 // Who, where, when and with which program an event is recorded.
 
+#include "resources/version.h"
+
 #include <string>
 
 namespace sepmet::audit {
 
 // The program version every event carries.
-inline constexpr const char* kProgramVersion = "1.0.2.0";
+inline constexpr const char* kProgramVersion = kVersionText;
 
 // UTC, ISO 8601 with milliseconds: "2026-12-10T10:49:23.123Z".
 std::string UtcTimestampNow();

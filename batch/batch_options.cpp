@@ -1,6 +1,7 @@
 #include "batch/batch_options.h"
 
 #include "platform/utf.h"
+#include "resources/version.h"
 #include "session/condition_text.h"
 
 namespace sepmet::batch {
@@ -179,7 +180,7 @@ const char* UsageText() {
 }
 
 std::string VersionText() {
-    return std::string("sepmet-batch ") + SEPMET_VERSION;
+    return std::string("sepmet-batch ") + kVersionText;
 }
 
 } // namespace sepmet::batch

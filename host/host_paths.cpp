@@ -1,6 +1,6 @@
 #include "host/host_paths.h"
 
-#include "tools/demo_database/demo_database.h"
+#include "demo/demo_database.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -6,6 +6,7 @@
 #include "host/host_window.h"
 #include "host/quit_signals.h"
 #include "qtsupport/qt_message_box.h"
+#include "resources/version.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -58,7 +59,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.version) {
-        std::printf("sepmet-host %s\n", SEPMET_VERSION);
+        std::printf("sepmet-host %s\n", sepmet::kVersionText);
         return 0;
     }
 
@@ -70,7 +71,7 @@ int main(int argc, char** argv) {
     int qtCount = static_cast<int>(passOn.size());
     QApplication::setOrganizationName(QStringLiteral("sepmet"));
     QApplication::setApplicationName(QStringLiteral("sepmet-host"));
-    QApplication::setApplicationVersion(QStringLiteral(SEPMET_VERSION));
+    QApplication::setApplicationVersion(QString::fromLatin1(sepmet::kVersionText));
     QApplication application(qtCount, qtArguments.data());
     // The plug-in's window is not the last one to matter: the host ends with its own window.
     application.setQuitOnLastWindowClosed(false);

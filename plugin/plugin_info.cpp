@@ -1,5 +1,7 @@
 #include "plugin/plugin_info.h"
 
+#include "resources/version.h"
+
 namespace sepmet {
 namespace {
 
@@ -8,7 +10,7 @@ namespace {
 constexpr PluginInfo info{
     sizeof(PluginInfo),
     u"sepmet",
-    0x01000200, // 1.0.2.0
+    kVersionNumber,
     u"sepmet: Метанол в газе сепарации",
     u"Разработчики sepmet",
     u"sepmet@example.org",

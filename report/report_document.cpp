@@ -8,6 +8,7 @@
 #include "report/report_generator.h"
 #include "report/xml_writer_source.h"
 #include "resources/strings.h"
+#include "resources/version.h"
 
 #include <pugixml.hpp>
 
@@ -66,7 +67,7 @@ std::u16string ReportGenerator::BuildXml() const {
     Set(root, "rhoG", FormatGeneral(settings.rhoG, 10));
     Set(root, "atmP", FormatGeneral(settings.atmP, 10));
     Set(root, "gasT", FormatGeneral(settings.gasT, 10));
-    root.append_attribute("prog_version").set_value(" 1.0.2.0");
+    root.append_attribute("prog_version").set_value((std::string(" ") + kVersionText).c_str());
 
     pugi::xml_node files = root.append_child("files");
     if (assays) {

@@ -1,3 +1,4 @@
+#include "resources/control_ids.h"
 #include "resources/dialog_templates.h"
 
 namespace sepmet {
@@ -5,7 +6,7 @@ namespace {
 
 // The page "Инф. с хром.": the peaks of the clicked chromatogram.
 constexpr DialogControl kControls[] = {
-    {1009, ControlKind::ListView, u"", 7, 7, 288, 105},
+    {ControlId::Page::PeakGrid, ControlKind::ListView, u"", 7, 7, 288, 105},
 };
 
 constexpr DialogTemplate kTemplate{1011, u"", 302, 119, kControls};

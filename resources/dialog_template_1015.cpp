@@ -1,3 +1,4 @@
+#include "resources/control_ids.h"
 #include "resources/dialog_templates.h"
 
 namespace sepmet {
@@ -5,7 +6,7 @@ namespace {
 
 // The page "Сист. сообщения": the lines of the message log.
 constexpr DialogControl kControls[] = {
-    {1014, ControlKind::ListBox, u"", 7, 6, 335, 102},
+    {ControlId::Page::MessageList, ControlKind::ListBox, u"", 7, 6, 335, 102},
 };
 
 constexpr DialogTemplate kTemplate{1015, u"", 349, 115, kControls};

@@ -1,3 +1,4 @@
+#include "resources/control_ids.h"
 #include "resources/dialog_templates.h"
 
 namespace sepmet {
@@ -5,7 +6,7 @@ namespace {
 
 // The page "Градуировка": the calibration coefficient.
 constexpr DialogControl kControls[] = {
-    {1015, ControlKind::ListView, u"", 7, 7, 161, 84},
+    {ControlId::Page::ResultGrid, ControlKind::ListView, u"", 7, 7, 161, 84},
 };
 
 constexpr DialogTemplate kTemplate{1017, u"", 175, 98, kControls};

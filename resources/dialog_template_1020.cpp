@@ -1,3 +1,4 @@
+#include "resources/control_ids.h"
 #include "resources/dialog_templates.h"
 
 namespace sepmet {
@@ -5,11 +6,11 @@ namespace {
 
 // "Настройки": the five measurement conditions. Template order is the tab order.
 constexpr DialogControl kControls[] = {
-    {1017, ControlKind::Edit, u"", 308, 7, 102, 14},
-    {1019, ControlKind::Edit, u"", 308, 23, 102, 14},
-    {1018, ControlKind::Edit, u"", 308, 39, 102, 14},
-    {1016, ControlKind::PushButton, u"Применить", 308, 88, 50, 14},
-    {2, ControlKind::PushButton, u"Отмена", 360, 88, 50, 14},
+    {ControlId::Settings::VW, ControlKind::Edit, u"", 308, 7, 102, 14},
+    {ControlId::Settings::VG, ControlKind::Edit, u"", 308, 23, 102, 14},
+    {ControlId::Settings::RhoG, ControlKind::Edit, u"", 308, 39, 102, 14},
+    {ControlId::Settings::Apply, ControlKind::PushButton, u"Применить", 308, 88, 50, 14},
+    {ControlId::Settings::Cancel, ControlKind::PushButton, u"Отмена", 360, 88, 50, 14},
     {-1, ControlKind::Static, u"Плотность газа сепарации, вычисленная по ГОСТ 31369, г/дм3 :", 7,
      42, 220, 8},
     {-1, ControlKind::Static,
@@ -17,8 +18,8 @@ constexpr DialogControl kControls[] = {
      8},
     {-1, ControlKind::Static, u"Объем пробы газа сепарации, измеренный газовым счетчиком, дм3 :", 7,
      26, 235, 8},
-    {1020, ControlKind::Edit, u"", 308, 55, 102, 14},
-    {1021, ControlKind::Edit, u"", 308, 71, 102, 14},
+    {ControlId::Settings::AtmP, ControlKind::Edit, u"", 308, 55, 102, 14},
+    {ControlId::Settings::GasT, ControlKind::Edit, u"", 308, 71, 102, 14},
     {-1, ControlKind::Static, u"Атмосферное барометрическое давление, кПа :", 7, 58, 164, 8},
     {-1, ControlKind::Static, u"Температура газа в газовом счетчике, °С :", 7, 74, 147, 8},
 };

@@ -1,3 +1,4 @@
+#include "resources/control_ids.h"
 #include "resources/dialog_templates.h"
 
 namespace sepmet {
@@ -5,7 +6,7 @@ namespace {
 
 // The page "Расчет": the methanol content of the gas.
 constexpr DialogControl kControls[] = {
-    {1015, ControlKind::ListView, u"", 7, 7, 119, 82},
+    {ControlId::Page::ResultGrid, ControlKind::ListView, u"", 7, 7, 119, 82},
 };
 
 constexpr DialogTemplate kTemplate{1024, u"", 133, 96, kControls};

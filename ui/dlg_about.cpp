@@ -1,6 +1,7 @@
 #include "ui/dlg_about.h"
 
 #include "qtsupport/qt_text.h"
+#include "resources/control_ids.h"
 #include "resources/dialog_templates.h"
 #include "resources/strings.h"
 #include "ui/dialog_units.h"
@@ -15,8 +16,8 @@
 namespace sepmet {
 namespace {
 
-constexpr int kIconId = 1020;
-constexpr int kTextId = 1021;
+constexpr int kIconId = ControlId::About::Icon;
+constexpr int kTextId = ControlId::About::Text;
 constexpr int kPictureSize = 80; // pixels, whatever the dialog font
 
 } // namespace

@@ -4,8 +4,10 @@
 #include "plugin/plugin_info.h"
 #include "qtsupport/qt_text.h"
 #include "report/report_generator.h"
+#include "resources/control_ids.h"
 #include "resources/dialog_templates.h"
 #include "resources/strings.h"
+#include "resources/version.h"
 #include "ui/dialog_units.h"
 #include "ui/grid_ctrl.h"
 #include "ui/icons.h"
@@ -38,14 +40,14 @@ struct CommandButton {
 
 // The eight command buttons: control id, tooltip string, icon.
 constexpr CommandButton kButtons[] = {
-    {1000, StringId::TipAdd, IconName::Add},
-    {1001, StringId::TipRemoveSelected, IconName::Remove},
-    {1002, StringId::TipRemoveAll, IconName::RemoveAll},
-    {1003, StringId::TipOpen, IconName::Open},
-    {1004, StringId::TipRecalculate, IconName::Reload},
-    {1008, StringId::TipSettings, IconName::Settings},
-    {1005, StringId::TipReport, IconName::Report},
-    {1022, StringId::TipAbout, IconName::About},
+    {ControlId::Main::Add, StringId::TipAdd, IconName::Add},
+    {ControlId::Main::RemoveSelected, StringId::TipRemoveSelected, IconName::Remove},
+    {ControlId::Main::RemoveAll, StringId::TipRemoveAll, IconName::RemoveAll},
+    {ControlId::Main::Open, StringId::TipOpen, IconName::Open},
+    {ControlId::Main::Reload, StringId::TipRecalculate, IconName::Reload},
+    {ControlId::Main::Settings, StringId::TipSettings, IconName::Settings},
+    {ControlId::Main::Report, StringId::TipReport, IconName::Report},
+    {ControlId::Main::About, StringId::TipAbout, IconName::About},
 };
 
 QString ButtonObjectName(int controlId) {
@@ -98,7 +100,7 @@ void DlgMain::OnInitDialog() {
     // 2. Linux windows have no system menu: "О плагине" stays on the "i" button.
     // 3. The caption.
     setWindowTitle(ToQString(PluginInformation().title) + QStringLiteral(" , ver. ") +
-                   QStringLiteral(" 1.0.2.0"));
+                   QStringLiteral(" ") + QString::fromLatin1(kVersionText));
     // 4. The pages, the settings dialog and the report.
     componentsPage_ = new ComponentsTab(this);
     messageTab_ = new MessageTab(this);
@@ -141,22 +143,30 @@ void DlgMain::CreateControls() {
             units.ToPixels(control->x, control->y, control->width, control->height));
         button->setFocusPolicy(Qt::TabFocus);
     }
-    connect(Button(1000), &QAbstractButton::clicked, this, [this] { OnAddCommand(); });
-    connect(Button(1001), &QAbstractButton::clicked, this, [this] { OnRemoveSelectedCommand(); });
-    connect(Button(1002), &QAbstractButton::clicked, this, [this] { OnRemoveAllCommand(); });
-    connect(Button(1003), &QAbstractButton::clicked, this, [this] { OnOpenCommand(); });
-    connect(Button(1004), &QAbstractButton::clicked, this, [this] { OnReloadCommand(); });
-    connect(Button(1008), &QAbstractButton::clicked, this, [this] { OnSettingsCommand(); });
-    connect(Button(1005), &QAbstractButton::clicked, this, [this] { OnReportCommand(); });
-    connect(Button(1022), &QAbstractButton::clicked, this, [this] { OnAboutCommand(); });
+    connect(Button(ControlId::Main::Add), &QAbstractButton::clicked, this,
+            [this] { OnAddCommand(); });
+    connect(Button(ControlId::Main::RemoveSelected), &QAbstractButton::clicked, this,
+            [this] { OnRemoveSelectedCommand(); });
+    connect(Button(ControlId::Main::RemoveAll), &QAbstractButton::clicked, this,
+            [this] { OnRemoveAllCommand(); });
+    connect(Button(ControlId::Main::Open), &QAbstractButton::clicked, this,
+            [this] { OnOpenCommand(); });
+    connect(Button(ControlId::Main::Reload), &QAbstractButton::clicked, this,
+            [this] { OnReloadCommand(); });
+    connect(Button(ControlId::Main::Settings), &QAbstractButton::clicked, this,
+            [this] { OnSettingsCommand(); });
+    connect(Button(ControlId::Main::Report), &QAbstractButton::clicked, this,
+            [this] { OnReportCommand(); });
+    connect(Button(ControlId::Main::About), &QAbstractButton::clicked, this,
+            [this] { OnAboutCommand(); });
 
-    const DialogControl* list = tmpl.Find(1006);
+    const DialogControl* list = tmpl.Find(ControlId::Main::AssayList);
     listTemplate_ = units.ToPixels(list->x, list->y, list->width, list->height);
     assayList_ = new CGridCtrl(this);
     assayList_->setObjectName(QStringLiteral("assayList"));
     assayList_->setGeometry(listTemplate_);
 
-    const DialogControl* tabs = tmpl.Find(1007);
+    const DialogControl* tabs = tmpl.Find(ControlId::Main::Tabs);
     tabsTemplate_ = units.ToPixels(tabs->x, tabs->y, tabs->width, tabs->height);
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("tabs"));
@@ -166,9 +176,10 @@ void DlgMain::CreateControls() {
     // Tab order as in the template.
     QWidget* previous = nullptr;
     for (const DialogControl& control : tmpl.controls) {
-        QWidget* widget = control.id == 1006   ? static_cast<QWidget*>(assayList_)
-                          : control.id == 1007 ? static_cast<QWidget*>(tabs_)
-                                               : Button(control.id);
+        QWidget* widget = control.id == ControlId::Main::AssayList
+                              ? static_cast<QWidget*>(assayList_)
+                          : control.id == ControlId::Main::Tabs ? static_cast<QWidget*>(tabs_)
+                                                                : Button(control.id);
         if (previous && widget)
             setTabOrder(previous, widget);
         previous = widget;

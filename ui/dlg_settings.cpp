@@ -2,6 +2,7 @@
 
 #include "platform/message_box.h"
 #include "qtsupport/qt_text.h"
+#include "resources/control_ids.h"
 #include "resources/dialog_templates.h"
 #include "resources/strings.h"
 #include "session/condition_text.h"
@@ -17,10 +18,10 @@
 namespace sepmet {
 namespace {
 
-constexpr int kApplyId = 1016;
-constexpr int kCancelId = 2;
 // The edits in the order of the fields vW, vG, rhoG, atmP, gasT.
-constexpr std::array<int, 5> kEditIds{1017, 1019, 1018, 1020, 1021};
+constexpr std::array<int, 5> kEditIds{ControlId::Settings::VW, ControlId::Settings::VG,
+                                      ControlId::Settings::RhoG, ControlId::Settings::AtmP,
+                                      ControlId::Settings::GasT};
 
 } // namespace
 
@@ -46,9 +47,9 @@ DlgSettings::DlgSettings(QWidget* parent, MeasurementSettings& settings)
         case ControlKind::PushButton: {
             auto* button = new QPushButton(ToQString(control.text), this);
             button->setAutoDefault(false); // neither button is a default button
-            if (control.id == kApplyId)
+            if (control.id == ControlId::Settings::Apply)
                 connect(button, &QPushButton::clicked, this, &DlgSettings::Apply);
-            else if (control.id == kCancelId)
+            else if (control.id == ControlId::Settings::Cancel)
                 connect(button, &QPushButton::clicked, this, &QDialog::reject);
             widget = button;
             break;
@@ -68,7 +69,7 @@ void DlgSettings::FitLabels(const DialogUnits& units) {
     // The template's label widths were measured for another dialog font. A label that needs
     // more room gets it, and the edits and buttons move right by as much as the widest one
     // needs, the dialog growing with them: no label is cut short.
-    const int column = units.X(SettingsDialogTemplate().Find(1017)->x);
+    const int column = units.X(SettingsDialogTemplate().Find(ControlId::Settings::VW)->x);
     int labelsRight = 0;
     for (QLabel* label : findChildren<QLabel*>()) {
         label->resize(std::max(label->width(), label->sizeHint().width()), label->height());

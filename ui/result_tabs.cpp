@@ -2,6 +2,7 @@
 
 #include "platform/number_text.h"
 #include "qtsupport/qt_text.h"
+#include "resources/control_ids.h"
 #include "resources/dialog_templates.h"
 #include "resources/strings.h"
 #include "ui/dialog_units.h"
@@ -77,7 +78,8 @@ void GridPage::Apply(const PageUpdate& update) {
     }
 }
 
-ComponentsTab::ComponentsTab(QWidget* parent) : GridPage(ComponentsPageTemplate(), 1009, parent) {
+ComponentsTab::ComponentsTab(QWidget* parent)
+    : GridPage(ComponentsPageTemplate(), ControlId::Page::PeakGrid, parent) {
     CGridCtrl& grid = Grid();
     grid.AddColumn(0, StringId::ColNumber, Qt::AlignLeft, 45);
     grid.AddColumn(1, StringId::ColComponent, Qt::AlignLeft, 160);
@@ -89,14 +91,16 @@ void ComponentsTab::Detach() {
     Grid().ClearRows();
 }
 
-GradTab::GradTab(QWidget* parent) : GridPage(GradPageTemplate(), 1015, parent) {
+GradTab::GradTab(QWidget* parent)
+    : GridPage(GradPageTemplate(), ControlId::Page::ResultGrid, parent) {
     CGridCtrl& grid = Grid();
     grid.AddColumn(0, StringId::ColNumber, Qt::AlignLeft, 25);
     grid.AddColumn(1, StringId::ColComponent, Qt::AlignLeft, 110);
     grid.AddColumn(2, StringId::ColCalibrationK, Qt::AlignHCenter, 120);
 }
 
-CalcTab::CalcTab(QWidget* parent) : GridPage(CalcPageTemplate(), 1015, parent) {
+CalcTab::CalcTab(QWidget* parent)
+    : GridPage(CalcPageTemplate(), ControlId::Page::ResultGrid, parent) {
     CGridCtrl& grid = Grid();
     grid.AddColumn(0, StringId::ColNumber, Qt::AlignLeft, 25);
     grid.AddColumn(1, StringId::ColComponent, Qt::AlignLeft, 110);
@@ -106,7 +110,7 @@ CalcTab::CalcTab(QWidget* parent) : GridPage(CalcPageTemplate(), 1015, parent) {
 }
 
 MessageTab::MessageTab(QWidget* parent)
-    : ResultPage(MessagePageTemplate(), 1014, parent), list_(this) {
+    : ResultPage(MessagePageTemplate(), ControlId::Page::MessageList, parent), list_(this) {
     list_.setModel(&lines_);
     list_.setSelectionMode(QAbstractItemView::NoSelection);
     list_.setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -1,9 +1,9 @@
 // sepmet-host as a program: --help and --version without any display, and a signal that ends
 // the host as closing its window does (the plug-in's window saved, exit status 0).
+#include "demo/demo_database.h"
 #include "host/host_session.h"
 #include "host/profile_store.h"
 #include "tests/host/host_test_support.h"
-#include "tools/demo_database/demo_database.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,5 +1,6 @@
 // The host with the built sepmet.so: start-up order, the menu item, the window and its status
 // bar, the viewer, the modules dialog, switching databases and a profile that cannot be opened.
+#include "demo/demo_database.h"
 #include "host/assay_table_model.h"
 #include "host/chromatogram_window.h"
 #include "host/host_session.h"
@@ -9,7 +10,6 @@
 #include "plugin/host_services.h"
 #include "tests/host/session_folder.h"
 #include "tests/support/message_box_recorder.h"
-#include "tools/demo_database/demo_database.h"
 
 #include <QAction>
 #include <QMenu>

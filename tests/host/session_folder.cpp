@@ -1,6 +1,6 @@
 #include "tests/host/session_folder.h"
 
-#include "tools/demo_database/demo_database.h"
+#include "demo/demo_database.h"
 
 namespace sepmet::host::testing {
 

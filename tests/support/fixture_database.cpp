@@ -1,8 +1,8 @@
 #include "tests/support/fixture_database.h"
 
 #include "data/connection.h"
+#include "demo/host_schema.h"
 #include "platform/utf.h"
-#include "tools/demo_database/host_schema.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

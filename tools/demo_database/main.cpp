@@ -1,6 +1,6 @@
 // sepmet-demo-database FILE: writes the demo analysis database with the host's tables.
 
-#include "tools/demo_database/demo_database.h"
+#include "demo/demo_database.h"
 
 #include <cstdio>
 #include <string>

@@ -1,4 +1,4 @@
-#include "tools/demo_database/demo_determination.h"
+#include "demo/demo_determination.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
-#include "tools/demo_database/demo_database.h"
+#include "demo/demo_database.h"
 
-#include "tools/demo_database/demo_determination.h"
-#include "tools/demo_database/host_schema.h"
+#include "demo/demo_determination.h"
+#include "demo/host_schema.h"
 
 #include <cstdio>
 #include <sqlite3.h>
