@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every test twice (a normal build in build/ and an ASan+UBSan build in
+# Checks the include graph against scripts/layers.txt and the formatting of every C++ file,
+# builds and runs every test twice (a normal build in build/ and an ASan+UBSan build in
 # build/sanitize), checks the 32-bit layout of the host boundary, and runs each fuzz target
 # for a short fixed number of runs.
 set -euo pipefail
@@ -14,6 +15,13 @@ configure_build_test() {
     cmake --build "$dir" -j "$jobs"
     ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 600
 }
+
+echo "== include graph (scripts/layers.txt)"
+bash scripts/check-layers.sh
+
+echo "== clang-format"
+git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h' |
+    xargs clang-format --dry-run -Werror
 
 echo "== 32-bit layout of the host boundary"
 g++ -m32 -std=c++20 -fsyntax-only -x c++ plugin/host_api.h
