@@ -8,6 +8,11 @@
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <vector>
+
+namespace sepmet {
+class SystemLog;
+}
 
 namespace sepmet::batch {
 
@@ -19,7 +24,8 @@ std::string_view WindowCommand(Command::Kind kind);
 class BatchAudit {
 public:
     // Records in `path`; a failure is noted once on `notes` and the run goes on.
-    BatchAudit(const std::string& path, std::ostream& notes);
+    // `reportRequired`: the report is not written unless its event is recorded.
+    BatchAudit(const std::string& path, std::ostream& notes, bool reportRequired = false);
 
     // After the session's opening recalculation (`command` null) or after `command`.
     void RecordRecalculation(const Command* command, const BatchSession& session);
@@ -31,9 +37,10 @@ private:
     audit::ReportAudit report_;
 };
 
-// Verifies the chain of the store at `path`, opened read-only: the verification's lines on
-// `out`, exit status 0 intact, 1 broken; 3 with the reason on `err` when the file cannot be read
-// as a store.
-int VerifyAuditFile(const std::string& path, std::ostream& out, std::ostream& err);
+// Verifies the trail at `path`, opened read-only, against the references `expected` ("SEQ:HASH",
+// already checked) and the entries `log` holds: the verification's lines on `out`, exit status
+// 0 intact, 1 broken; 3 with the reason on `err` when the file cannot be read as a trail.
+int VerifyAuditFile(const std::string& path, const std::vector<std::string>& expected,
+                    std::ostream& out, std::ostream& err, SystemLog& log);
 
 } // namespace sepmet::batch
