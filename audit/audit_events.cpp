@@ -76,10 +76,28 @@ std::string ReportPayload(const ReportDigests& digests) {
     json.BeginObject();
     json.Key("document").StringUtf8(digests.document);
     json.Key("template").StringUtf8(digests.templateText);
-    json.Key("html").StringUtf8(digests.html);
     // Paths of this system are bytes; anything not UTF-8 becomes U+FFFD.
     json.Key("templatePath").String(FromUtf8(digests.templatePath));
-    json.Key("outputPath").String(FromUtf8(digests.outputPath));
+    json.EndObject();
+    return json.Text();
+}
+
+std::string ReportFilePayload(std::int64_t reportSeq, const std::string& html,
+                              const std::string& outputPath) {
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("report").Integer(reportSeq);
+    json.Key("html").StringUtf8(html);
+    json.Key("outputPath").String(FromUtf8(outputPath));
+    json.EndObject();
+    return json.Text();
+}
+
+std::string ReportFailedPayload(std::int64_t reportSeq, const std::string& reason) {
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("report").Integer(reportSeq);
+    json.Key("failed").String(FromUtf8(reason));
     json.EndObject();
     return json.Text();
 }

@@ -6,6 +6,7 @@
 #include "calc/input_check.h"
 #include "data/assay.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,8 @@ namespace sepmet::audit {
 
 inline constexpr std::string_view kRecalculationEvent = "recalculation";
 inline constexpr std::string_view kReportEvent = "report";
+// What became of a report whose number was given: the file written, or why none was.
+inline constexpr std::string_view kReportFileEvent = "report-file";
 
 // The commands a recalculation follows, as the window's buttons name them.
 inline constexpr std::string_view kCommandOpen = "open"; // the window's first recalculation
@@ -40,15 +43,21 @@ std::string RecalculationPayload(std::string_view command, const AssayCollection
                                  const CalculationState& state, const ReadinessFlags& flags,
                                  const std::vector<std::u16string>& messages);
 
+// A report as its number is given, before the transformation: the digests of the document and
+// the template (UTF-16LE texts) and the template's path.
 struct ReportDigests {
-    std::string document;     // SHA-256 of the document's UTF-16LE bytes
-    std::string templateText; // SHA-256 of the template text's UTF-16LE bytes
-    std::string html;         // SHA-256 of the written file
+    std::string document;
+    std::string templateText;
     std::string templatePath;
-    std::string outputPath;
 };
 
-// {"document", "template", "html", "templatePath", "outputPath"}.
+// {"document", "template", "templatePath"}.
 std::string ReportPayload(const ReportDigests& digests);
+
+// After the transformation: {"report": seq, "html": SHA-256 of the written file, "outputPath"};
+// or, when the report was not made, {"report": seq, "failed": the reason}.
+std::string ReportFilePayload(std::int64_t reportSeq, const std::string& html,
+                              const std::string& outputPath);
+std::string ReportFailedPayload(std::int64_t reportSeq, const std::string& reason);
 
 } // namespace sepmet::audit

@@ -2,72 +2,69 @@
 
 #include "audit/event_identity.h"
 #include "audit/sha256.h"
+#include "data/statement.h"
+#include "platform/file_system_kind.h"
+#include "platform/private_folders.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <sqlite3.h>
+#include <sys/random.h>
 #include <sys/stat.h>
-#include <sys/statfs.h>
 #include <utility>
 
 namespace sepmet::audit {
 namespace {
 
+using DataBase::Statement;
+
 // How long a writer waits for another one before the event is given up.
 constexpr int kBusyTimeoutMs = 2000;
 
-constexpr const char* kCreateTable =
+constexpr const char* kCreateEventTable =
     "CREATE TABLE IF NOT EXISTS event(seq INTEGER PRIMARY KEY AUTOINCREMENT, at TEXT, user TEXT, "
     "machine TEXT, version TEXT, kind TEXT, payload TEXT, prev TEXT, hash TEXT)";
+// The trail's identifier: one row, written when the trail gets its application id.
+constexpr const char* kCreateTrailTable = "CREATE TABLE IF NOT EXISTS trail(id TEXT NOT NULL)";
 
 constexpr const char* kColumns[] = {"seq",  "at",      "user", "machine", "version",
                                     "kind", "payload", "prev", "hash"};
 
-// File system magic numbers of the network file systems (statfs f_type).
-constexpr unsigned long kNfsMagic = 0x6969;
-constexpr unsigned long kSmbMagic = 0x517B;
-constexpr unsigned long kCifsMagic = 0xFF534D42;
-constexpr unsigned long kSmb2Magic = 0xFE534D42;
+// The tables a trail may hold (SQLite keeps AUTOINCREMENT's counter in sqlite_sequence).
+const std::set<std::string> kTrailTables = {"event", "trail", "sqlite_sequence"};
 
-class Statement {
-public:
-    Statement(sqlite3* db, const char* sql) : db_(db) {
-        if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK)
-            throw AuditError(sqlite3_errmsg(db));
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
+Statement Compile(sqlite3* db, const char* sql) {
+    Statement statement(db, sql);
+    if (!statement.get())
+        throw AuditError(sqlite3_errmsg(db));
+    return statement;
+}
 
-    void BindText(int index, std::string_view text) {
-        if (sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()),
-                              SQLITE_TRANSIENT) != SQLITE_OK)
-            throw AuditError(sqlite3_errmsg(db_));
-    }
-    // True for a row, false when done.
-    bool Step() {
-        const int rc = sqlite3_step(stmt_);
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc == SQLITE_DONE)
-            return false;
-        throw AuditError(sqlite3_errmsg(db_));
-    }
-    std::string Text(int column) const {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
-        return text ? std::string(text,
-                                  static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)))
-                    : std::string();
-    }
-    std::int64_t Integer(int column) const { return sqlite3_column_int64(stmt_, column); }
+// True for a row, false when done.
+bool Step(sqlite3* db, Statement& statement) {
+    const int rc = sqlite3_step(statement.get());
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    throw AuditError(sqlite3_errmsg(db));
+}
 
-private:
-    sqlite3* db_;
-    sqlite3_stmt* stmt_ = nullptr;
-};
+std::string Text(const Statement& statement, int column) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), column));
+    return text ? std::string(
+                      text, static_cast<std::size_t>(sqlite3_column_bytes(statement.get(), column)))
+                : std::string();
+}
+
+void BindText(sqlite3* db, Statement& statement, int index, std::string_view text) {
+    if (sqlite3_bind_text(statement.get(), index, text.data(), static_cast<int>(text.size()),
+                          SQLITE_TRANSIENT) != SQLITE_OK)
+        throw AuditError(sqlite3_errmsg(db));
+}
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
@@ -76,46 +73,9 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-void CreateFolders(const std::string& folder) {
-    for (std::size_t end = 1; end <= folder.size(); ++end) {
-        if (end != folder.size() && folder[end] != '/')
-            continue;
-        const std::string part = folder.substr(0, end);
-        if (::mkdir(part.c_str(), 0700) == 0) {
-            ::chmod(part.c_str(), 0700); // whatever the umask
-        } else if (errno != EEXIST) {
-            throw AuditError("cannot create the folder " + part + ": " + std::strerror(errno));
-        }
-    }
-}
-
-bool OnNetworkFileSystem(const std::string& folder) {
-    struct statfs info {};
-    if (::statfs(folder.c_str(), &info) != 0)
-        return false;
-    const auto magic = static_cast<unsigned long>(info.f_type) & 0xFFFFFFFFul;
-    return magic == kNfsMagic || magic == kSmbMagic || magic == kCifsMagic || magic == kSmb2Magic;
-}
-
 // SQLite of the distribution reads names beginning with "file:" as URIs.
 std::string OpenName(const std::string& path) {
     return path.starts_with("file:") ? "./" + path : path;
-}
-
-// "file:" URI of `path` with immutable=1; every byte but unreserved ones and '/' escaped.
-std::string ImmutableUri(const std::string& path) {
-    static const char hex[] = "0123456789ABCDEF";
-    std::string uri = "file:";
-    for (unsigned char c : path) {
-        if (std::isalnum(c) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
-            uri += static_cast<char>(c);
-        } else {
-            uri += '%';
-            uri += hex[c >> 4];
-            uri += hex[c & 15];
-        }
-    }
-    return uri + "?immutable=1";
 }
 
 // `name` is a file name, or with SQLITE_OPEN_URI in `flags` a "file:" URI.
@@ -132,19 +92,73 @@ sqlite3* OpenConnection(const std::string& name, int flags) {
     return db;
 }
 
-// The table must be the one this program writes, column for column.
-void CheckTable(sqlite3* db) {
-    Statement info(db, "SELECT name FROM pragma_table_info('event') ORDER BY cid");
+std::int64_t IntegerOf(sqlite3* db, const char* sql) {
+    Statement statement = Compile(db, sql);
+    return Step(db, statement) ? sqlite3_column_int64(statement.get(), 0) : 0;
+}
+
+// The file must be a trail of this program: its application id, or (a trail written before the
+// id) no id, only the trail's tables, and the event table column for column. Only reads.
+void RecogniseTrail(sqlite3* db) {
+    const std::int64_t applicationId = IntegerOf(db, "PRAGMA application_id");
+    if (applicationId != 0 && applicationId != kTrailApplicationId)
+        throw AuditError("the file is a database of another program (application id " +
+                         std::to_string(applicationId) + ")");
+    Statement tables = Compile(db, "SELECT name FROM sqlite_master WHERE type = 'table'");
+    bool hasEvents = false;
+    while (Step(db, tables)) {
+        const std::string name = Text(tables, 0);
+        if (!kTrailTables.count(name))
+            throw AuditError("the file holds the table \"" + name + "\": it is not an audit trail");
+        hasEvents = hasEvents || name == "event";
+    }
+    if (!hasEvents)
+        throw AuditError("the file holds no audit table \"event\"");
+    Statement info = Compile(db, "SELECT name FROM pragma_table_info('event') ORDER BY cid");
     std::size_t count = 0;
-    while (info.Step()) {
-        if (count >= std::size(kColumns) || info.Text(0) != kColumns[count])
+    while (Step(db, info)) {
+        if (count >= std::size(kColumns) || Text(info, 0) != kColumns[count])
             throw AuditError("the file holds a table \"event\" of another layout");
         ++count;
     }
-    if (count == 0)
-        throw AuditError("the file holds no audit table \"event\"");
     if (count != std::size(kColumns))
         throw AuditError("the file holds a table \"event\" of another layout");
+}
+
+// 128 random bits as 32 lowercase hexadecimal digits.
+std::string NewTrailId() {
+    unsigned char bytes[16] = {};
+    std::size_t got = 0;
+    while (got < sizeof bytes) {
+        const ssize_t n = getrandom(bytes + got, sizeof bytes - got, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw AuditError(std::string("no random identifier for the trail: ") +
+                             std::strerror(errno));
+        got += static_cast<std::size_t>(n);
+    }
+    static const char hex[] = "0123456789abcdef";
+    std::string id;
+    for (unsigned char b : bytes) {
+        id += hex[b >> 4];
+        id += hex[b & 15];
+    }
+    return id;
+}
+
+// Whether `path` names nothing yet or an empty regular file. Refuses what is not a regular file
+// (a FIFO would hang the opening).
+bool IsNewFile(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT)
+            return true;
+        throw AuditError(std::string(std::strerror(errno)));
+    }
+    if (!S_ISREG(info.st_mode))
+        throw AuditError("not a regular file");
+    return info.st_size == 0;
 }
 
 } // namespace
@@ -172,7 +186,8 @@ AuditStore::AuditStore(sqlite3* db, std::string path)
 
 AuditStore::AuditStore(AuditStore&& other) noexcept
     : db_(std::exchange(other.db_, nullptr)), path_(std::move(other.path_)),
-      user_(std::move(other.user_)), machine_(std::move(other.machine_)) {}
+      user_(std::move(other.user_)), machine_(std::move(other.machine_)),
+      trailId_(std::move(other.trailId_)) {}
 
 AuditStore& AuditStore::operator=(AuditStore&& other) noexcept {
     if (this != &other) {
@@ -181,6 +196,7 @@ AuditStore& AuditStore::operator=(AuditStore&& other) noexcept {
         path_ = std::move(other.path_);
         user_ = std::move(other.user_);
         machine_ = std::move(other.machine_);
+        trailId_ = std::move(other.trailId_);
     }
     return *this;
 }
@@ -198,142 +214,167 @@ void AuditStore::Execute(const char* sql) const {
     }
 }
 
+void AuditStore::ReadTrailId() {
+    trailId_.clear();
+    Statement exists =
+        Compile(db_, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'trail'");
+    if (!Step(db_, exists))
+        return;
+    Statement id = Compile(db_, "SELECT id FROM trail LIMIT 1");
+    if (Step(db_, id))
+        trailId_ = Text(id, 0);
+}
+
 AuditStore AuditStore::OpenForAppend(const std::string& path, Folders folders) {
     const std::string folder = FolderOf(path);
     if (folders == Folders::Create)
-        CreateFolders(folder);
-    AuditStore store(
-        OpenConnection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX),
-        path);
+        if (std::string error = CreatePrivateFolders(folder); !error.empty())
+            throw AuditError(error);
+    const bool fresh = IsNewFile(path);
+    if (fresh)
+        if (std::string error = CreatePrivateFile(path); !error.empty())
+            throw AuditError(error);
+    AuditStore store(OpenConnection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX), path);
+    // Nothing is written before the file is known to be a trail.
+    if (!fresh)
+        RecogniseTrail(store.db_);
     // A file that cannot be written opens read-only without complaint; say so now.
     if (sqlite3_db_readonly(store.db_, "main") == 1)
         throw AuditError(sqlite3_errstr(SQLITE_READONLY));
-    store.Execute(OnNetworkFileSystem(folder) ? "PRAGMA journal_mode=DELETE"
-                                              : "PRAGMA journal_mode=WAL");
-    store.Execute(kCreateTable);
-    CheckTable(store.db_);
+    store.Execute(IsOnNetworkFileSystem(folder) ? "PRAGMA journal_mode=DELETE"
+                                                : "PRAGMA journal_mode=WAL");
+    store.ReadTrailId();
+    if (store.trailId_.empty() ||
+        IntegerOf(store.db_, "PRAGMA application_id") != kTrailApplicationId) {
+        // A new trail, or one written before the stamp: tables, id and stamp in one transaction,
+        // so that two programs opening the same new file agree on one identifier.
+        store.Execute("BEGIN IMMEDIATE");
+        try {
+            // Another program may have made the new file a trail meanwhile; anything else in it
+            // is refused.
+            if (fresh && IntegerOf(store.db_, "SELECT count(*) FROM sqlite_master") > 0)
+                RecogniseTrail(store.db_);
+            store.Execute(kCreateEventTable);
+            store.Execute(kCreateTrailTable);
+            store.ReadTrailId();
+            if (store.trailId_.empty()) {
+                const std::string id = NewTrailId();
+                Statement insert = Compile(store.db_, "INSERT INTO trail(id) VALUES(?)");
+                BindText(store.db_, insert, 1, id);
+                Step(store.db_, insert);
+                store.trailId_ = id;
+            }
+            store.Execute(("PRAGMA application_id=" + std::to_string(kTrailApplicationId)).c_str());
+            store.Execute("COMMIT");
+        } catch (...) {
+            sqlite3_exec(store.db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
+        }
+    }
+    RecogniseTrail(store.db_);
     return store;
 }
 
 AuditStore AuditStore::OpenReadOnly(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        throw AuditError("not a regular file");
     try {
         AuditStore store(OpenConnection(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX), path);
-        CheckTable(store.db_);
+        RecogniseTrail(store.db_);
+        store.ReadTrailId();
         return store;
     } catch (const AuditError&) {
         // A WAL store in a folder the reader may not write (another user's trail, read-only
         // media) cannot get its shared-memory file. Closed cleanly, without a -wal file, the
         // main file holds every event and can be read as immutable.
-        struct stat info {};
         if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
             ::stat((path + "-wal").c_str(), &info) == 0)
             throw;
     }
-    AuditStore store(OpenConnection(ImmutableUri(path),
+    AuditStore store(OpenConnection(ImmutableReadOnlyUri(path),
                                     SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI),
                      path);
-    CheckTable(store.db_);
+    RecogniseTrail(store.db_);
+    store.ReadTrailId();
     return store;
 }
 
 std::string AuditStore::JournalMode() const {
-    Statement mode(db_, "PRAGMA journal_mode");
-    return mode.Step() ? mode.Text(0) : std::string();
+    Statement mode = Compile(db_, "PRAGMA journal_mode");
+    return Step(db_, mode) ? Text(mode, 0) : std::string();
 }
 
-AuditStore::PendingEvent AuditStore::Begin() {
+AppendedEvent AuditStore::Append(std::string_view kind, std::string_view payload) {
     Execute("BEGIN IMMEDIATE");
     try {
-        std::int64_t last = 0;
-        std::string prev;
+        AppendedEvent appended;
         {
-            Statement tail(db_, "SELECT seq, hash FROM event ORDER BY seq DESC LIMIT 1");
-            if (tail.Step()) {
-                last = tail.Integer(0);
-                prev = tail.Text(1);
+            Statement tail = Compile(db_, "SELECT seq, hash FROM event ORDER BY seq DESC LIMIT 1");
+            if (Step(db_, tail)) {
+                appended.prevSeq = sqlite3_column_int64(tail.get(), 0);
+                appended.event.prev = Text(tail, 1);
             }
         }
+        EventRecord& event = appended.event;
         // AUTOINCREMENT never gives a number twice, even after the last events were deleted.
-        const std::int64_t seq = std::max(last, HighestNumberGiven()) + 1;
-        return PendingEvent(*this, seq, std::move(prev));
+        event.seq = std::max(appended.prevSeq, HighestNumberGiven()) + 1;
+        event.at = UtcTimestampNow();
+        event.user = user_;
+        event.machine = machine_;
+        event.version = kProgramVersion;
+        event.kind = kind;
+        event.payload = payload;
+        event.hash = EventHash(event);
+        // Every column is bound as text; the number comes from AUTOINCREMENT.
+        Statement insert =
+            Compile(db_, "INSERT INTO event(at, user, machine, version, kind, payload, prev, hash) "
+                         "VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
+        const std::string* fields[] = {&event.at,   &event.user,    &event.machine, &event.version,
+                                       &event.kind, &event.payload, &event.prev,    &event.hash};
+        for (int i = 0; i < 8; ++i)
+            BindText(db_, insert, i + 1, *fields[i]);
+        Step(db_, insert);
+        if (sqlite3_last_insert_rowid(db_) != event.seq)
+            throw AuditError("the store gave the event another number than announced");
+        Execute("COMMIT");
+        return appended;
     } catch (...) {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
     }
 }
 
-EventRecord AuditStore::Append(std::string_view kind, std::string_view payload) {
-    PendingEvent pending = Begin();
-    return pending.Commit(kind, payload);
+void AuditStore::ForEachEvent(const std::function<void(const EventRecord&)>& onEvent) const {
+    Statement rows = Compile(db_, "SELECT seq, at, user, machine, version, kind, payload, prev, "
+                                  "hash FROM event ORDER BY seq");
+    EventRecord event;
+    while (Step(db_, rows)) {
+        event.seq = sqlite3_column_int64(rows.get(), 0);
+        event.at = Text(rows, 1);
+        event.user = Text(rows, 2);
+        event.machine = Text(rows, 3);
+        event.version = Text(rows, 4);
+        event.kind = Text(rows, 5);
+        event.payload = Text(rows, 6);
+        event.prev = Text(rows, 7);
+        event.hash = Text(rows, 8);
+        onEvent(event);
+    }
 }
 
 std::vector<EventRecord> AuditStore::ReadAll() const {
-    Statement rows(db_, "SELECT seq, at, user, machine, version, kind, payload, prev, hash "
-                        "FROM event ORDER BY seq");
     std::vector<EventRecord> events;
-    while (rows.Step())
-        events.push_back({rows.Integer(0), rows.Text(1), rows.Text(2), rows.Text(3), rows.Text(4),
-                          rows.Text(5), rows.Text(6), rows.Text(7), rows.Text(8)});
+    ForEachEvent([&](const EventRecord& event) { events.push_back(event); });
     return events;
 }
 
 std::int64_t AuditStore::HighestNumberGiven() const {
-    Statement exists(db_, "SELECT 1 FROM sqlite_master WHERE name = 'sqlite_sequence'");
-    if (!exists.Step())
+    Statement exists = Compile(db_, "SELECT 1 FROM sqlite_master WHERE name = 'sqlite_sequence'");
+    if (!Step(db_, exists))
         return 0;
-    Statement highest(db_, "SELECT seq FROM sqlite_sequence WHERE name = 'event'");
-    return highest.Step() ? highest.Integer(0) : 0;
-}
-
-AuditStore::PendingEvent::PendingEvent(AuditStore& store, std::int64_t seq, std::string prev)
-    : store_(&store), seq_(seq), prev_(std::move(prev)) {}
-
-AuditStore::PendingEvent::PendingEvent(PendingEvent&& other) noexcept
-    : store_(std::exchange(other.store_, nullptr)), seq_(other.seq_),
-      prev_(std::move(other.prev_)) {}
-
-AuditStore::PendingEvent::~PendingEvent() {
-    Rollback();
-}
-
-void AuditStore::PendingEvent::Rollback() {
-    if (store_)
-        sqlite3_exec(store_->db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    store_ = nullptr;
-}
-
-EventRecord AuditStore::PendingEvent::Commit(std::string_view kind, std::string_view payload) {
-    if (!store_)
-        throw AuditError("the event was already committed or abandoned");
-    EventRecord event{seq_,
-                      UtcTimestampNow(),
-                      store_->user_,
-                      store_->machine_,
-                      kProgramVersion,
-                      std::string(kind),
-                      std::string(payload),
-                      prev_,
-                      {}};
-    event.hash = EventHash(event);
-    try {
-        // Every column is bound as text; the number comes from AUTOINCREMENT.
-        Statement insert(store_->db_,
-                         "INSERT INTO event(at, user, machine, version, kind, payload, prev, hash) "
-                         "VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
-        const std::string* fields[] = {&event.at,   &event.user,    &event.machine, &event.version,
-                                       &event.kind, &event.payload, &event.prev,    &event.hash};
-        for (int i = 0; i < 8; ++i)
-            insert.BindText(i + 1, *fields[i]);
-        insert.Step();
-        if (sqlite3_last_insert_rowid(store_->db_) != seq_)
-            throw AuditError("the store gave the event another number than announced");
-        store_->Execute("COMMIT");
-    } catch (...) {
-        Rollback();
-        throw;
-    }
-    store_ = nullptr;
-    return event;
+    Statement highest = Compile(db_, "SELECT seq FROM sqlite_sequence WHERE name = 'event'");
+    return Step(db_, highest) ? sqlite3_column_int64(highest.get(), 0) : 0;
 }
 
 } // namespace sepmet::audit

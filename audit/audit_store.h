@@ -1,8 +1,11 @@
 #pragma once
 // The audit store: one SQLite file with one table of events, each chained to the one before by
-// its SHA-256. Events are only ever inserted; nothing is updated or deleted.
+// its SHA-256. Events are only ever inserted; nothing is updated or deleted. The file carries the
+// program's application id and a table with the trail's identifier, which names the trail in the
+// system's log.
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -13,11 +16,15 @@ struct sqlite3;
 namespace sepmet::audit {
 
 // The store cannot be opened, read or written; what() is SQLite's own text (or, for a file that
-// is a database of another kind, a short English reason).
+// is not a trail, a short English reason).
 class AuditError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// PRAGMA application_id of every trail ("SPMT"); trails written before it carry 0 and are
+// stamped at their next opening for appending.
+inline constexpr std::int32_t kTrailApplicationId = 0x53504D54;
 
 struct EventRecord {
     std::int64_t seq = 0;
@@ -25,10 +32,16 @@ struct EventRecord {
     std::string user;    // login name
     std::string machine; // host name
     std::string version; // program version
-    std::string kind;    // "recalculation", "report"
+    std::string kind;    // "recalculation", "report", "report-file"
     std::string payload; // JSON object, UTF-8
     std::string prev;    // hash of the previous event, "" for the first
     std::string hash;
+};
+
+// An event as appended, with the number of the event it follows (0 for the first).
+struct AppendedEvent {
+    EventRecord event;
+    std::int64_t prevSeq = 0;
 };
 
 // Lowercase hexadecimal SHA-256 of prev, at, user, machine, version, kind and payload joined by
@@ -46,65 +59,47 @@ public:
         Create,   // missing folders are created with mode 0700
     };
 
-    // Opens the store for appending, creating the file and its table when missing. The journal is
-    // WAL on a local file system and the rollback journal on NFS, SMB or CIFS, where WAL's shared
-    // memory does not work across machines. Raises AuditError.
+    // Opens the store for appending. Only an empty or missing file (created with mode 0600) or a
+    // file that is already a trail is taken; anything else is refused before a byte of it
+    // changes. The journal is WAL on a local file system and the rollback journal on NFS, SMB or
+    // CIFS, where WAL's shared memory does not work across machines. Raises AuditError.
     static AuditStore OpenForAppend(const std::string& path, Folders folders = Folders::Existing);
-    // Opens an existing store read-only; never creates anything. Raises AuditError.
+    // Opens an existing trail read-only; never creates or changes anything. Raises AuditError.
     static AuditStore OpenReadOnly(const std::string& path);
 
     AuditStore(AuditStore&& other) noexcept;
     AuditStore& operator=(AuditStore&& other) noexcept;
     ~AuditStore();
 
-    // One open BEGIN IMMEDIATE transaction: the write lock is held from Begin until Commit or
-    // until the object ends, which rolls back. Between them the caller may do work that needs the
-    // event's number, as the report does.
-    class PendingEvent {
-    public:
-        PendingEvent(PendingEvent&& other) noexcept;
-        PendingEvent& operator=(PendingEvent&&) = delete;
-        ~PendingEvent();
+    // Inserts one event in one short BEGIN IMMEDIATE transaction (waiting a short while for
+    // another writer), chained to the last one. Raises AuditError; nothing is then recorded.
+    AppendedEvent Append(std::string_view kind, std::string_view payload);
 
-        // The number the event will get.
-        std::int64_t Seq() const { return seq_; }
-
-        // Inserts the event and commits. Raises AuditError; the transaction is then rolled back.
-        EventRecord Commit(std::string_view kind, std::string_view payload);
-
-    private:
-        friend class AuditStore;
-        PendingEvent(AuditStore& store, std::int64_t seq, std::string prev);
-        void Rollback();
-
-        AuditStore* store_;
-        std::int64_t seq_;
-        std::string prev_;
-    };
-
-    // Takes the write lock (waiting a short while for another writer) and reads the last event.
+    // Calls `onEvent` for every event in the order of its number, one row at a time.
     // Raises AuditError.
-    PendingEvent Begin();
-    // Begin and Commit in one.
-    EventRecord Append(std::string_view kind, std::string_view payload);
-
+    void ForEachEvent(const std::function<void(const EventRecord&)>& onEvent) const;
     // Every event in the order of its number. Raises AuditError.
     std::vector<EventRecord> ReadAll() const;
     // The highest number the store ever gave, deleted events included (0 for none).
     std::int64_t HighestNumberGiven() const;
 
     const std::string& Path() const { return path_; }
+    // The trail's identifier (32 hexadecimal digits); empty for a trail written before
+    // identifiers and opened read-only.
+    const std::string& TrailId() const { return trailId_; }
     // "wal" or "delete": the journal mode in force.
     std::string JournalMode() const;
 
 private:
     AuditStore(sqlite3* db, std::string path);
     void Execute(const char* sql) const;
+    void ReadTrailId();
 
     sqlite3* db_ = nullptr;
     std::string path_;
     std::string user_;
     std::string machine_;
+    std::string trailId_;
 };
 
 } // namespace sepmet::audit

@@ -42,60 +42,87 @@ std::optional<std::string> ReadBytes(const std::string& path) {
     return bytes;
 }
 
+std::string AbsolutePath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
+}
+
 } // namespace
+
+void ReportAudit::RefuseReport() const {
+    throw std::runtime_error("The report is made only when its event is recorded in the audit "
+                             "trail (AuditRequired), and " +
+                             trail_.Path() + " did not take it: " + trail_.LastFailure());
+}
 
 void ReportAudit::Transform(ReportGenerator& generator) {
     lastSeq_ = 0;
     ParametersRestorer restorer(generator);
     XsltParameters withUser = restorer.Saved();
     withUser.emplace_back("audit-user", FromUtf8(LoginName()));
+    const AuditTrail::OnFailure onFailure =
+        required_ ? AuditTrail::OnFailure::Count : AuditTrail::OnFailure::Announce;
 
-    // Only the transformation's own errors may end the report; the trail's never do.
-    std::optional<AuditStore::PendingEvent> pending = trail_.Begin();
+    std::optional<AppendedEvent> event;
     std::string document;
-    if (pending) {
-        try {
-            document = Sha256HexUtf16Le(generator.sourceXml);
-        } catch (const std::exception& e) {
-            trail_.NoteFailure(e.what());
-            pending.reset();
-        }
+    try {
+        document = Sha256HexUtf16Le(generator.sourceXml);
+        event = trail_.Record(kReportEvent,
+                              ReportPayload({document, Sha256HexUtf16Le(generator.stylesheetXml),
+                                             generator.StylesheetFile()}),
+                              onFailure);
+    } catch (const std::exception& e) { // out of memory while hashing
+        trail_.NoteFailure(e.what());
     }
-    if (!pending) {
+    if (!event) {
+        if (required_)
+            RefuseReport();
         generator.SetTransformParameters(withUser);
         generator.Transform();
         return;
     }
+
+    const std::int64_t seq = event->event.seq;
     XsltParameters withReference = withUser;
-    withReference.emplace_back("audit-seq", FromUtf8(std::to_string(pending->Seq())));
+    withReference.emplace_back("audit-seq", FromUtf8(std::to_string(seq)));
     withReference.emplace_back("audit-digest", FromUtf8(document.substr(0, 16)));
+    if (event->prevSeq > 0) {
+        withReference.emplace_back("audit-prev-seq", FromUtf8(std::to_string(event->prevSeq)));
+        withReference.emplace_back("audit-prev-hash", FromUtf8(event->event.prev.substr(0, 16)));
+    }
     generator.SetTransformParameters(withReference);
-    generator.Transform(); // an error rolls the event back as it passes
+    try {
+        generator.Transform();
+    } catch (const ComponentError& e) {
+        trail_.Record(kReportFileEvent, ReportFailedPayload(seq, ToUtf8(e.MessageText())));
+        throw;
+    } catch (const std::exception& e) {
+        trail_.Record(kReportFileEvent, ReportFailedPayload(seq, e.what()));
+        throw;
+    }
+    lastSeq_ = seq;
 
     const std::string written = generator.OutputFile();
-    const std::int64_t seq = pending->Seq();
+    bool recorded = false;
     try {
         const std::optional<std::string> html = ReadBytes(written);
         if (!html)
             throw std::runtime_error("cannot read back the written report " + written);
-        std::error_code error;
-        const std::filesystem::path absolute = std::filesystem::absolute(written, error);
-        const ReportDigests digests{document, Sha256HexUtf16Le(generator.stylesheetXml),
-                                    Sha256Hex(*html), generator.StylesheetFile(),
-                                    error ? written : absolute.string()};
-        if (trail_.Commit(*pending, kReportEvent, ReportPayload(digests))) {
-            lastSeq_ = seq;
-            return;
-        }
+        recorded =
+            trail_
+                .Record(kReportFileEvent,
+                        ReportFilePayload(seq, Sha256Hex(*html), AbsolutePath(written)), onFailure)
+                .has_value();
     } catch (const std::exception& e) {
         trail_.NoteFailure(e.what());
     }
-    // Not on record: the page must not name the event.
-    pending.reset(); // rolled back
-    generator.SetTransformParameters(withUser);
-    generator.Transform();
-    if (generator.OutputFile() != written)
+    if (!recorded && required_) {
+        // The page names its event, but the trail does not hold what was written.
         std::remove(written.c_str());
+        lastSeq_ = 0;
+        RefuseReport();
+    }
 }
 
 } // namespace sepmet::audit

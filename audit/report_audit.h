@@ -1,7 +1,9 @@
 #pragma once
-// The report on record: each report is transformed inside the write transaction of its event,
-// so that the page can print the event's number and the document's digest, and the event holds
-// the digests of the document, the template and the written file.
+// The report on record. Its event is recorded in one short transaction before the
+// transformation, so that the page can print the event's number, the document's digest and the
+// number and hash of the event before it (the chain's head when the report was made); a second
+// short one records the digest of the written file, or why no file was written. No lock of the
+// trail is held while a template runs.
 
 #include "audit/audit_trail.h"
 #include "report/report_generator.h"
@@ -12,20 +14,27 @@ namespace sepmet::audit {
 
 class ReportAudit final : public ReportTransformHook {
 public:
-    explicit ReportAudit(AuditTrail& trail) : trail_(trail) {}
+    // `required`: a report whose event cannot be recorded is not made (the profile value
+    // "AuditRequired", sepmet-batch --audit-required).
+    explicit ReportAudit(AuditTrail& trail, bool required = false)
+        : trail_(trail), required_(required) {}
 
-    // Transforms with the parameters "audit-user" (the login name) and, when the event can be
-    // recorded, "audit-seq" (its number) and "audit-digest" (the first 16 hexadecimal digits of
-    // the document's SHA-256); then records the event. A failed transformation rolls the event
-    // back and its error passes on. An event that cannot be recorded after all gets the file
-    // written again without the reference, so that a printed number always names an event.
+    // Transforms with the parameters "audit-user" (the login name) and, when the event is
+    // recorded, "audit-seq" (its number), "audit-digest" (the first 16 hexadecimal digits of the
+    // document's SHA-256), "audit-prev-seq" and "audit-prev-hash" (the event before it and the
+    // first 16 digits of its hash; absent for a trail's first event). A failed transformation's
+    // error passes on. When the event cannot be recorded the report is made without the
+    // reference, or, when required, not at all (an error naming the trail).
     void Transform(ReportGenerator& generator) override;
 
     // The number of the last report's event; 0 when it was not recorded.
     std::int64_t LastSeq() const { return lastSeq_; }
 
 private:
+    [[noreturn]] void RefuseReport() const;
+
     AuditTrail& trail_;
+    bool required_;
     std::int64_t lastSeq_ = 0;
 };
 

@@ -12,8 +12,10 @@ std::string WindowStorePath(std::u16string_view profileAuditFile) {
     return DefaultStorePath();
 }
 
-WindowAuditTrail::WindowAuditTrail(std::string path, AuditTrail::NoticeHook notice)
-    : trail_(std::move(path), AuditStore::Folders::Create, std::move(notice)), report_(trail_) {}
+WindowAuditTrail::WindowAuditTrail(std::string path, AuditTrail::NoticeHook notice,
+                                   bool reportRequired)
+    : trail_(std::move(path), AuditStore::Folders::Create, std::move(notice)),
+      report_(trail_, reportRequired) {}
 
 void WindowAuditTrail::AttachTo(ReportGenerator& generator) {
     generator.SetTransformHook(&report_);

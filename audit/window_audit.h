@@ -24,8 +24,9 @@ std::string WindowStorePath(std::u16string_view profileAuditFile);
 class WindowAuditTrail {
 public:
     // Records in `path`, creating missing folders. `notice` shows the session's one notice; it
-    // must not block (a non-modal window).
-    WindowAuditTrail(std::string path, AuditTrail::NoticeHook notice);
+    // must not block (a non-modal window). `reportRequired`: a report whose event cannot be
+    // recorded is not made (the profile value "AuditRequired" = 1).
+    WindowAuditTrail(std::string path, AuditTrail::NoticeHook notice, bool reportRequired = false);
 
     // Every report of `generator` goes on record.
     void AttachTo(ReportGenerator& generator);

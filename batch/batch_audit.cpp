@@ -6,19 +6,25 @@
 
 namespace sepmet::batch {
 
-BatchAudit::BatchAudit(const std::string& path, std::ostream& notes)
+BatchAudit::BatchAudit(const std::string& path, std::ostream& notes, bool reportRequired)
     : trail_(path, audit::AuditStore::Folders::Existing,
              [&notes](const audit::AuditFailure& failure) {
-                 notes << "sepmet-batch: audit: cannot record in " << failure.path << ": "
-                       << failure.reason << "; the run goes on without the audit trail\n";
+                 notes << "sepmet-batch: audit: an event was not recorded in " << failure.path
+                       << ": " << failure.reason
+                       << " (later events are still recorded; the next one counts those lost)\n";
              }),
-      report_(trail_) {}
+      report_(trail_, reportRequired) {}
 
-int VerifyAuditFile(const std::string& path, std::ostream& out, std::ostream& err) {
+int VerifyAuditFile(const std::string& path, const std::vector<std::string>& expected,
+                    std::ostream& out, std::ostream& err, SystemLog& log) {
+    std::vector<audit::ChainAnchor> anchors;
+    for (const std::string& text : expected)
+        if (std::optional<audit::ChainAnchor> anchor = audit::ParseChainAnchor(text))
+            anchors.push_back(*anchor);
     try {
         const audit::AuditStore store = audit::AuditStore::OpenReadOnly(path);
         const audit::ChainVerification verification =
-            audit::VerifyChain(store.ReadAll(), store.HighestNumberGiven());
+            audit::VerifyTrail(store, std::move(anchors), log);
         out << audit::VerificationText(verification);
         return verification.Intact() ? 0 : 1;
     } catch (const audit::AuditError& e) {

@@ -8,13 +8,19 @@
 #include <iosfwd>
 #include <string>
 #include <string_view>
+#include <vector>
+
+namespace sepmet {
+class SystemLog;
+}
 
 namespace sepmet::batch {
 
 class BatchAudit {
 public:
     // Records in `path`; a failure is noted once on `notes` and the run goes on.
-    BatchAudit(const std::string& path, std::ostream& notes);
+    // `reportRequired`: the report is not written unless its event is recorded.
+    BatchAudit(const std::string& path, std::ostream& notes, bool reportRequired = false);
 
     // Records every recalculation of the session it listens to, under the window's command name.
     SessionListener& Listener() { return listener_; }
@@ -27,9 +33,10 @@ private:
     SessionAudit listener_{trail_};
 };
 
-// Verifies the chain of the store at `path`, opened read-only: the verification's lines on
-// `out`, exit status 0 intact, 1 broken; 3 with the reason on `err` when the file cannot be read
-// as a store.
-int VerifyAuditFile(const std::string& path, std::ostream& out, std::ostream& err);
+// Verifies the trail at `path`, opened read-only, against the references `expected` ("SEQ:HASH",
+// already checked) and the entries `log` holds: the verification's lines on `out`, exit status
+// 0 intact, 1 broken; 3 with the reason on `err` when the file cannot be read as a trail.
+int VerifyAuditFile(const std::string& path, const std::vector<std::string>& expected,
+                    std::ostream& out, std::ostream& err, SystemLog& log);
 
 } // namespace sepmet::batch

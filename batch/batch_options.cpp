@@ -1,8 +1,11 @@
 #include "batch/batch_options.h"
 
+#include "audit/chain_verification.h"
 #include "platform/utf.h"
 #include "resources/version.h"
 #include "session/condition_text.h"
+
+#include <charconv>
 
 namespace sepmet::batch {
 namespace {
@@ -68,13 +71,29 @@ std::optional<BatchOptions> ParseOptions(const std::vector<std::string>& args, s
             const std::string* path = value(i);
             if (!path)
                 return std::nullopt;
-            if (args.size() != 2) {
-                error = "--verify-audit FILE runs alone";
-                return std::nullopt;
+            // Only --expect may go with it, before or after.
+            BatchOptions verify;
+            verify.action = BatchOptions::Action::VerifyAudit;
+            verify.auditPath = *path;
+            for (std::size_t j = 0; j < args.size(); ++j) {
+                if (j == i - 1 || j == i)
+                    continue;
+                if (args[j] != "--expect" || j + 1 >= args.size() || j + 1 == i - 1) {
+                    error = "--verify-audit FILE runs alone (with --expect SEQ:HASH)";
+                    return std::nullopt;
+                }
+                if (!audit::ParseChainAnchor(args[j + 1])) {
+                    error = "--expect: \"" + args[j + 1] +
+                            "\" is not SEQ:HASH (a number, then 16 to 64 hexadecimal digits)";
+                    return std::nullopt;
+                }
+                verify.expected.push_back(args[++j]);
             }
-            options.action = BatchOptions::Action::VerifyAudit;
-            options.auditPath = *path;
-            return options;
+            return verify;
+        }
+        if (arg == "--audit-required") {
+            options.auditRequired = true;
+            continue;
         }
         if (arg == "--db") {
             const std::string* path = value(i);
@@ -152,6 +171,10 @@ std::optional<BatchOptions> ParseOptions(const std::vector<std::string>& args, s
         error = "no command given";
         return std::nullopt;
     }
+    if (options.auditRequired && options.auditPath.empty()) {
+        error = "--audit-required goes with --audit FILE";
+        return std::nullopt;
+    }
     if (!options.templatePath.empty() && options.reportPath.empty()) {
         error = "--template goes with --report";
         return std::nullopt;
@@ -162,8 +185,8 @@ std::optional<BatchOptions> ParseOptions(const std::vector<std::string>& args, s
 const char* UsageText() {
     return "usage: sepmet-batch --db FILE [--vW X] [--vG X] [--rhoG X] [--atmP X] [--gasT X]\n"
            "                    [--json] [--report FILE.html [--template FILE]] [--xml FILE]\n"
-           "                    [--audit FILE] COMMAND...\n"
-           "       sepmet-batch --verify-audit FILE\n"
+           "                    [--audit FILE [--audit-required]] COMMAND...\n"
+           "       sepmet-batch --verify-audit FILE [--expect SEQ:HASH]...\n"
            "       sepmet-batch --help | -h | --version\n"
            "  COMMAND: --add IDS | --remove IDS | --clear | --reload | --apply\n"
            "  IDS: comma list of identifiers and ranges, e.g. 1,2,5-14\n"
@@ -175,8 +198,10 @@ const char* UsageText() {
            "the report document. Exit status: 0 ran, 2 bad usage, 3 database unusable,\n"
            "4 a report or document could not be written.\n"
            "--audit records every recalculation and the report in the audit trail FILE (notes\n"
-           "on standard error; a trail that cannot be written never stops the run).\n"
-           "--verify-audit checks the chain of FILE: exit 0 intact, 1 broken, 3 unreadable.\n";
+           "on standard error; a trail that cannot be written never stops the run); with\n"
+           "--audit-required no report is written unless its event is recorded (exit 4).\n"
+           "--verify-audit checks the chain of FILE, the references printed on reports\n"
+           "(--expect SEQ:HASH) and the system log: exit 0 intact, 1 broken, 3 unreadable.\n";
 }
 
 std::string VersionText() {

@@ -41,6 +41,10 @@ struct BatchOptions {
     std::string xmlPath;      // --xml: the report document as UTF-16LE bytes
     // --audit: the store the run's events are recorded in; --verify-audit: the store to verify.
     std::string auditPath;
+    // --audit-required: no report unless its event is recorded.
+    bool auditRequired = false;
+    // --expect SEQ:HASH (with --verify-audit): references printed on reports, as typed.
+    std::vector<std::string> expected;
 };
 
 // The picker of the window delivers at most this many identifiers to one "+".

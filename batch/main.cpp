@@ -7,6 +7,7 @@
 #include "batch/batch_session.h"
 #include "batch/database_check.h"
 #include "data/connection.h"
+#include "platform/system_log.h"
 #include "platform/utf.h"
 #include "report/report_file.h"
 
@@ -68,7 +69,8 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     if (options->action == BatchOptions::Action::VerifyAudit)
-        return VerifyAuditFile(options->auditPath, std::cout, std::cerr);
+        return VerifyAuditFile(options->auditPath, options->expected, std::cout, std::cerr,
+                               sepmet::DefaultSystemLog());
     if (options->action != BatchOptions::Action::Run) {
         if (options->action == BatchOptions::Action::ShowUsage)
             std::cout << UsageText();
@@ -85,7 +87,7 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<BatchAudit> audit; // nothing is recorded without --audit
     if (!options->auditPath.empty())
-        audit = std::make_unique<BatchAudit>(options->auditPath, std::cerr);
+        audit = std::make_unique<BatchAudit>(options->auditPath, std::cerr, options->auditRequired);
     BatchSession session(sepmet::ProcessCalculationState(), options->settings,
                          audit ? &audit->Listener() : nullptr);
     for (const Command& command : options->commands) {

@@ -5,6 +5,7 @@ find_package(pugixml REQUIRED)
 pkg_check_modules(LIBXML2 REQUIRED IMPORTED_TARGET libxml-2.0)
 pkg_check_modules(LIBXSLT REQUIRED IMPORTED_TARGET libxslt)
 pkg_check_modules(LIBEXSLT REQUIRED IMPORTED_TARGET libexslt)
+pkg_check_modules(LIBSYSTEMD REQUIRED IMPORTED_TARGET libsystemd)
 find_package(Threads REQUIRED)
 # SHA-256 of the audit trail (libcrypto's EVP_Digest only).
 find_package(OpenSSL REQUIRED COMPONENTS Crypto)

@@ -43,12 +43,6 @@ bool HasConnection() {
     return connection != nullptr;
 }
 
-void Statement::Finalize() {
-    if (stmt_)
-        sqlite3_finalize(stmt_);
-    stmt_ = nullptr;
-}
-
 DataBaseHandle::~DataBaseHandle() {
     if (db_)
         sqlite3_close(db_);

@@ -2,6 +2,8 @@
 // The location of the host's analysis database and short-lived SQLite connections on it.
 // The database is only read; every SQLite failure becomes DataBase::SqlException.
 
+#include "data/statement.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -47,22 +49,6 @@ DataBaseConnectionBase& GetConnection();
 // Deletes the instance, if any; the next GetConnection creates a fresh one. Used by Unload.
 void DeleteConnection();
 bool HasConnection();
-
-// One compiled statement; finalized when it ends (ForEachRow finalizes it earlier).
-class Statement {
-public:
-    Statement() = default;
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    ~Statement() { Finalize(); }
-
-    sqlite3_stmt* get() const { return stmt_; }
-    sqlite3_stmt** out() { return &stmt_; }
-    void Finalize();
-
-private:
-    sqlite3_stmt* stmt_ = nullptr;
-};
 
 // One connection for the length of one operation; closed on every exit path.
 class DataBaseHandle {

@@ -1,9 +1,11 @@
 #include "host/host_paths.h"
 
 #include "demo/demo_database.h"
+#include "platform/private_folders.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace sepmet::host {
@@ -46,8 +48,11 @@ QString EnsureDemoDatabase(const QString& path) {
     if (QFileInfo::exists(path))
         return {};
     const QFileInfo info(path);
-    if (!QDir().mkpath(info.path()))
-        return QStringLiteral("cannot create the folder %1").arg(info.path());
+    // The folder is the user's own (the audit trail lives there too): 0700 whoever makes it.
+    if (const std::string error =
+            CreatePrivateFolders(QFile::encodeName(info.path()).toStdString());
+        !error.empty())
+        return QString::fromStdString(error);
     // Written under another name and renamed, so that an interrupted run leaves no half demo.
     const QString partial = path + QStringLiteral(".part");
     const std::string error = demo::WriteDemoDatabase(partial.toStdString());

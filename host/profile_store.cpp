@@ -1,6 +1,7 @@
 #include "host/profile_store.h"
 
-#include "host/file_system_kind.h"
+#include "data/statement.h"
+#include "platform/file_system_kind.h"
 
 #include <cctype>
 #include <cstdio>
@@ -15,37 +16,12 @@ constexpr const char* kSchema =
     " database TEXT NOT NULL, key TEXT NOT NULL, kind INTEGER NOT NULL, value,"
     " PRIMARY KEY(database, key)) WITHOUT ROWID";
 
-class Statement {
-public:
-    Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr); }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    sqlite3_stmt* get() const { return stmt_; }
-
-private:
-    sqlite3_stmt* stmt_ = nullptr;
-};
+using DataBase::Statement;
 
 void BindText(sqlite3_stmt* stmt, int index, std::u16string_view text) {
     // An empty view may carry no pointer; SQLite would take that for NULL.
     sqlite3_bind_text16(stmt, index, text.empty() ? u"" : text.data(),
                         static_cast<int>(text.size() * 2), SQLITE_TRANSIENT);
-}
-
-// "file:" followed by the absolute path with every byte outside the unreserved set and "/"
-// percent-encoded, then the read-only immutable parameters.
-std::string ImmutableUri(const std::filesystem::path& file) {
-    const std::string path = std::filesystem::absolute(file).string();
-    std::string uri = "file:";
-    for (unsigned char c : path) {
-        if (std::isalnum(c) || c == '/' || c == '-' || c == '.' || c == '_' || c == '~') {
-            uri += static_cast<char>(c);
-        } else {
-            char escaped[4];
-            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
-            uri += escaped;
-        }
-    }
-    return uri + "?mode=ro&immutable=1";
 }
 
 } // namespace
@@ -71,7 +47,7 @@ std::unique_ptr<ProfileStore> ProfileStore::Open(const std::filesystem::path& fi
         // as an unchanging file.
         sqlite3_close(db);
         db = nullptr;
-        const std::string uri = ImmutableUri(file);
+        const std::string uri = ImmutableReadOnlyUri(file);
         status = sqlite3_open_v2(uri.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
         if (status != SQLITE_OK) {
             error = db ? sqlite3_errmsg(db) : sqlite3_errstr(status);

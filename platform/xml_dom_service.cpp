@@ -25,9 +25,11 @@
 #include <libxslt/xslt.h>
 #include <libxslt/xsltInternals.h>
 #include <libxslt/xsltutils.h>
+#include <malloc.h>
 #include <mutex>
 #include <new>
 #include <strings.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace sepmet {
@@ -175,6 +177,95 @@ void RegisterExtensionFunctions() {
     });
 }
 
+// Watches one transformation against its limits. libxslt calls the handler of its debugger
+// interface before every instruction; the handler stops the transformation (state STOPPED, which
+// unwinds the templates) once the time is up or the memory taken since the start exceeds the
+// limit. The clock is the coarse one, and memory is only measured when it has moved, so that an
+// ordinary report pays next to nothing.
+class TransformWatch {
+public:
+    TransformWatch(const TransformLimits& limits, xsltTransformContextPtr context)
+        : limits_(limits), deadline_(Now() + limits.time), baseline_(MemoryInUse()),
+          savedStatus_(xsltGetDebuggerStatus()) {
+        active_ = this;
+        void* callbacks[3] = {reinterpret_cast<void*>(&TransformWatch::OnInstruction), nullptr,
+                              nullptr};
+        xsltSetDebuggerCallbacks(3, callbacks);
+        xsltSetDebuggerStatus(XSLT_DEBUG_RUN);
+        context->debugStatus = XSLT_DEBUG_RUN; // taken from the global when the context was made
+    }
+    ~TransformWatch() {
+        xsltSetDebuggerStatus(savedStatus_);
+        void* none[3] = {nullptr, nullptr, nullptr};
+        xsltSetDebuggerCallbacks(3, none);
+        active_ = nullptr;
+    }
+    TransformWatch(const TransformWatch&) = delete;
+    TransformWatch& operator=(const TransformWatch&) = delete;
+
+    // Why the transformation was stopped; empty when it was not.
+    const std::u16string& Stopped() const { return stopped_; }
+
+    static std::u16string ResultTooLarge(const TransformLimits& limits) {
+        return FromUtf8("The transformation was stopped: its result grew beyond " +
+                        std::to_string(limits.bytes >> 20) + " MB.");
+    }
+
+private:
+    static std::chrono::nanoseconds Now() {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+        return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+    }
+    // Bytes the allocator has handed out (heap and mapped blocks).
+    static std::size_t MemoryInUse() {
+        const struct mallinfo2 info = mallinfo2();
+        return info.uordblks + info.hblkhd;
+    }
+
+    static void OnInstruction(xmlNodePtr, xmlNodePtr, xsltTemplatePtr,
+                              xsltTransformContextPtr context) {
+        TransformWatch* watch = active_;
+        if (!watch || !context || !watch->stopped_.empty())
+            return;
+        const std::chrono::nanoseconds now = Now();
+        if (now == watch->lastCheck_)
+            return;
+        watch->lastCheck_ = now;
+        if (now >= watch->deadline_) {
+            const auto seconds =
+                std::chrono::duration_cast<std::chrono::milliseconds>(watch->limits_.time).count();
+            watch->stopped_ = FromUtf8("The transformation was stopped: it ran longer than " +
+                                       FormatSeconds(seconds) + " s.");
+        } else if (const std::size_t used = MemoryInUse();
+                   used > watch->baseline_ && used - watch->baseline_ > watch->limits_.bytes) {
+            watch->stopped_ = ResultTooLarge(watch->limits_);
+        }
+        if (!watch->stopped_.empty())
+            context->state = XSLT_STATE_STOPPED;
+    }
+
+    static std::string FormatSeconds(long long milliseconds) {
+        std::string text = std::to_string(milliseconds / 1000);
+        if (milliseconds % 1000 != 0) {
+            char fraction[8];
+            std::snprintf(fraction, sizeof fraction, ".%03lld", milliseconds % 1000);
+            text += fraction;
+            while (text.back() == '0')
+                text.pop_back();
+        }
+        return text;
+    }
+
+    static inline thread_local TransformWatch* active_ = nullptr;
+    TransformLimits limits_;
+    std::chrono::nanoseconds deadline_;
+    std::chrono::nanoseconds lastCheck_{};
+    std::size_t baseline_;
+    int savedStatus_;
+    std::u16string stopped_;
+};
+
 } // namespace
 
 std::u16string StatusMessageText(std::int32_t status, std::u16string_view systemText) {
@@ -244,8 +335,17 @@ bool XmlDocument::LoadText(std::u16string_view text, const std::string& baseFile
 }
 
 bool XmlDocument::Serialise(std::string& bytes, bool& utf8) const {
-    if (!doc_)
+    const std::string* serialised = SerialisedBytes();
+    if (!serialised)
         return false;
+    bytes = *serialised;
+    utf8 = serialisedUtf8_;
+    return true;
+}
+
+const std::string* XmlDocument::SerialisedBytes() const {
+    if (!doc_)
+        return nullptr;
     if (!serialised_) {
         OperationScope scope;
         xmlChar* data = nullptr;
@@ -255,18 +355,16 @@ bool XmlDocument::Serialise(std::string& bytes, bool& utf8) const {
             XSLT_GET_IMPORT_PTR(encoding, output_.get(), encoding)
             serialisedUtf8_ = IsUtf8(encoding);
             if (xsltSaveResultToString(&data, &size, doc_, output_.get()) != 0)
-                return false;
+                return nullptr;
         } else {
             serialisedUtf8_ = true;
             xmlDocDumpMemoryEnc(doc_, &data, &size, "UTF-8");
             if (!data)
-                return false;
+                return nullptr;
         }
         serialised_ = TakeXmlBytes(data, size);
     }
-    bytes = *serialised_;
-    utf8 = serialisedUtf8_;
-    return true;
+    return &*serialised_;
 }
 
 std::optional<std::u16string> XmlDocument::Text() const {
@@ -322,7 +420,8 @@ std::unique_ptr<XmlDocument> XmlDomService::CreateDocument() {
 }
 
 void XmlDomService::TransformNodeToObject(XmlDocument& source, const XmlDocument& stylesheet,
-                                          XmlDocument& result, const XsltParameters& parameters) {
+                                          XmlDocument& result, const XsltParameters& parameters,
+                                          const TransformLimits& limits) {
     if (source.Empty() || stylesheet.Empty())
         throw ComponentError(kStatusFailed, u"The source or the stylesheet document is empty.");
     OperationScope scope;
@@ -362,19 +461,33 @@ void XmlDomService::TransformNodeToObject(XmlDocument& source, const XmlDocument
             throw ComponentError(kStatusFailed,
                                  scope.Diagnostic(u"The stylesheet parameters are not valid."));
     }
-    xmlDocPtr output =
-        xsltApplyStylesheetUser(style.get(), source.doc_, nullptr, nullptr, nullptr, context.get());
+    xmlDocPtr output = nullptr;
+    std::u16string stopped;
+    {
+        TransformWatch watch(limits, context.get());
+        output = xsltApplyStylesheetUser(style.get(), source.doc_, nullptr, nullptr, nullptr,
+                                         context.get());
+        stopped = watch.Stopped();
+    }
     const bool failed =
         !output || context->state == XSLT_STATE_ERROR || context->state == XSLT_STATE_STOPPED;
     context.reset();
     if (failed) {
         if (output)
             xmlFreeDoc(output);
+        if (!stopped.empty())
+            throw ComponentError(kStatusFailed, stopped);
         throw ComponentError(kStatusFailed, scope.Diagnostic(u"The transformation failed."));
     }
     result.Reset();
     result.doc_ = output;
     result.output_ = std::move(style);
+    // Serialised once here (kept for Text and Save): a result beyond the limit is never written.
+    if (const std::string* bytes = result.SerialisedBytes();
+        bytes && bytes->size() > limits.bytes) {
+        result.Reset();
+        throw ComponentError(kStatusFailed, TransformWatch::ResultTooLarge(limits));
+    }
 }
 
 } // namespace sepmet

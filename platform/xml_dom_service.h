@@ -4,6 +4,8 @@
 // Built on libxml2 and libxslt. Diagnostics of the parser and the processor are collected for
 // the error in hand and never printed; the handlers of the libraries are restored afterwards.
 
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <memory>
@@ -73,6 +75,8 @@ private:
     void Reset();
     // The serialised bytes in the output encoding, and whether that encoding is UTF-8.
     bool Serialise(std::string& bytes, bool& utf8) const;
+    // The same bytes where they are kept (serialised at the first call); nullptr on failure.
+    const std::string* SerialisedBytes() const;
 
     _xmlDoc* doc_ = nullptr;
     // For a transformation result: the compiled stylesheet whose output settings govern the
@@ -85,6 +89,13 @@ private:
 // Top-level parameters of a stylesheet: name and value. Each value is passed as a string, never
 // evaluated as an expression, whatever quotes it holds.
 using XsltParameters = std::vector<std::pair<std::string, std::u16string>>;
+
+// Bounds of one transformation: a template that runs away (endless recursion, a string doubled
+// without end) is stopped instead of holding the program, and the memory, for good.
+struct TransformLimits {
+    std::chrono::milliseconds time{60000}; // from the start of the transformation
+    std::size_t bytes = 64u << 20;         // the serialised result, and the memory taken meanwhile
+};
 
 class XmlDomService {
 public:
@@ -101,9 +112,11 @@ public:
     // refused and fail the transformation. Raises ComponentError (kStatusFailed with the
     // processor's diagnostic) when the stylesheet does not compile or the transformation fails.
     // `source` may be changed by the transformation (xsl:strip-space). `parameters` set the
-    // stylesheet's top-level xsl:param of those names.
+    // stylesheet's top-level xsl:param of those names. A transformation that exceeds `limits`
+    // is stopped and fails with a text that names the limit.
     void TransformNodeToObject(XmlDocument& source, const XmlDocument& stylesheet,
-                               XmlDocument& result, const XsltParameters& parameters = {});
+                               XmlDocument& result, const XsltParameters& parameters = {},
+                               const TransformLimits& limits = {});
 };
 
 } // namespace sepmet

@@ -21,10 +21,12 @@ void ShowNotice(QWidget* window, const audit::AuditFailure& failure) {
 
 } // namespace
 
-WindowAudit::WindowAudit(DlgMain& window, std::string path)
-    : QObject(&window), trail_(std::move(path), [&window](const audit::AuditFailure& failure) {
-          ShowNotice(&window, failure);
-      }) {
+WindowAudit::WindowAudit(DlgMain& window, std::string path, bool reportRequired)
+    : QObject(&window),
+      trail_(
+          std::move(path),
+          [&window](const audit::AuditFailure& failure) { ShowNotice(&window, failure); },
+          reportRequired) {
     trail_.AttachTo(window.Report());
     window.Session().SetListener(this);
 }
@@ -32,7 +34,8 @@ WindowAudit::WindowAudit(DlgMain& window, std::string path)
 void WindowAudit::Install(DlgMain& window) {
     if (window.findChild<WindowAudit*>(QString(), Qt::FindDirectChildrenOnly))
         return;
-    new WindowAudit(window, audit::WindowStorePath(ProfileGetString(u"", kProfileValue, u"")));
+    new WindowAudit(window, audit::WindowStorePath(ProfileGetString(u"", kProfileValue, u"")),
+                    ProfileGetInt(u"", kRequiredProfileValue, 0) == 1);
 }
 
 void WindowAudit::Recalculated(const DeterminationSession& session, const CommandResult& result) {

@@ -25,11 +25,13 @@ public:
 
     // The profile value naming the window's store.
     static constexpr std::u16string_view kProfileValue = u"AuditFile";
+    // The profile value that, set to 1, makes a report depend on its event being recorded.
+    static constexpr std::u16string_view kRequiredProfileValue = u"AuditRequired";
     // The object name of the notice window.
     static constexpr const char* kNoticeName = "sepmetAuditNotice";
 
 private:
-    WindowAudit(DlgMain& window, std::string path);
+    WindowAudit(DlgMain& window, std::string path, bool reportRequired);
 
     audit::WindowAuditTrail trail_;
 };

@@ -3,6 +3,7 @@
 #include "audit/audit_store.h"
 #include "audit/sha256.h"
 #include "tests/audit/audit_test_support.h"
+#include "tests/support/read_file.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -63,11 +64,19 @@ TEST(AuditStoreFile, DefaultStoreIsCreatedWithPrivateFolderAndTheOneTable) {
     TemporaryFolder folder;
     ScopedEnv xdg("XDG_DATA_HOME", (folder.Path() + "/missing/share").c_str());
     const std::string path = DefaultStorePath();
+    const mode_t umask = ::umask(022); // the usual one, under which files are world-readable
     {
         AuditStore store = AuditStore::OpenForAppend(path, AuditStore::Folders::Create);
         EXPECT_EQ(store.JournalMode(), "wal"); // a local file system
         store.Append("recalculation", "{\"a\":1}");
+        // Only the user reads the trail, whatever the umask.
+        for (const std::string& file : {path, path + "-wal", path + "-shm"}) {
+            struct stat info {};
+            ASSERT_EQ(::stat(file.c_str(), &info), 0) << file;
+            EXPECT_EQ(info.st_mode & 07777, 0600u) << file;
+        }
     }
+    ::umask(umask);
     struct stat info {};
     ASSERT_EQ(::stat((folder.Path() + "/missing/share/sepmet").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0700u);
@@ -75,8 +84,11 @@ TEST(AuditStoreFile, DefaultStoreIsCreatedWithPrivateFolderAndTheOneTable) {
               "CREATE TABLE event(seq INTEGER PRIMARY KEY AUTOINCREMENT, at TEXT, user TEXT, "
               "machine TEXT, version TEXT, kind TEXT, payload TEXT, prev TEXT, hash TEXT)");
     EXPECT_EQ(QueryText(path, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
-                              "name NOT IN ('event', 'sqlite_sequence')"),
+                              "name NOT IN ('event', 'trail', 'sqlite_sequence')"),
               "0");
+    EXPECT_EQ(QueryText(path, "PRAGMA application_id"), std::to_string(kTrailApplicationId));
+    EXPECT_TRUE(
+        std::regex_match(QueryText(path, "SELECT id FROM trail"), std::regex("[0-9a-f]{32}")));
 }
 
 TEST(AuditStoreFile, ExplicitPathNeedsAnExistingFolder) {
@@ -88,8 +100,8 @@ TEST(AuditStoreFile, EventsAreStoredAsTextAndChained) {
     TemporaryFolder folder;
     const std::string path = folder.File("a.sqlite");
     AuditStore store = AuditStore::OpenForAppend(path);
-    const EventRecord first = store.Append("recalculation", "{\"n\":1}");
-    const EventRecord second = store.Append("report", "{\"n\":2}");
+    const EventRecord first = store.Append("recalculation", "{\"n\":1}").event;
+    const EventRecord second = store.Append("report", "{\"n\":2}").event;
 
     EXPECT_EQ(first.seq, 1);
     EXPECT_EQ(second.seq, 2);
@@ -114,23 +126,20 @@ TEST(AuditStoreFile, EventsAreStoredAsTextAndChained) {
               "texttexttexttexttexttexttexttext");
 }
 
-TEST(AuditStoreFile, AbandonedEventRecordsNothingAndNumbersAreNeverReused) {
+TEST(AuditStoreFile, NumbersAreNeverReusedAndEachEventNamesTheOneBefore) {
     TemporaryFolder folder;
     const std::string path = folder.File("a.sqlite");
     AuditStore store = AuditStore::OpenForAppend(path);
+    EXPECT_EQ(store.Append("recalculation", "{}").prevSeq, 0);
     store.Append("recalculation", "{}");
-    {
-        AuditStore::PendingEvent pending = store.Begin();
-        EXPECT_EQ(pending.Seq(), 2);
-    } // rolled back
-    EXPECT_EQ(store.ReadAll().size(), 1u);
-    store.Append("recalculation", "{}");
-    store.Append("recalculation", "{}");
+    const AppendedEvent third = store.Append("recalculation", "{}");
+    EXPECT_EQ(third.prevSeq, 2);
     ExecuteSql(path, "DELETE FROM event WHERE seq = 3");
 
-    AuditStore::PendingEvent pending = store.Begin();
-    EXPECT_EQ(pending.Seq(), 4);
-    EXPECT_EQ(pending.Commit("report", "{}").seq, 4);
+    const AppendedEvent next = store.Append("report", "{}");
+    EXPECT_EQ(next.event.seq, 4);
+    EXPECT_EQ(next.prevSeq, 2);
+    EXPECT_EQ(next.event.prev, store.ReadAll()[1].hash);
 }
 
 TEST(AuditStoreFile, ReadOnlyOpeningNeverCreates) {
@@ -145,6 +154,7 @@ TEST(AuditStoreFile, StoreInAFolderTheReaderCannotWriteIsRead) {
     TemporaryFolder folder;
     const std::string path = folder.File("a b%?#.sqlite");
     AuditStore::OpenForAppend(path).Append("report", "{}");
+    ::chmod(path.c_str(), 0644); // its owner lets others read it
     testing::OpenFolderToEveryone(folder.Path(), false);
     const int status = testing::RunUnprivileged([&] {
         try {
@@ -156,25 +166,76 @@ TEST(AuditStoreFile, StoreInAFolderTheReaderCannotWriteIsRead) {
     EXPECT_EQ(status, 0);
 }
 
-TEST(AuditStoreFile, FilesThatAreNotAStoreAreRefused) {
+TEST(AuditStoreFile, OnlyTrailsAreOpenedAndAnythingElseIsLeftUnchanged) {
     TemporaryFolder folder;
     const std::string text = folder.File("text.sqlite");
     std::ofstream(text) << "not a database, just some text that is long enough to fill a header";
     const std::string other = folder.File("other.sqlite");
     ExecuteSql(other, "CREATE TABLE event(seq INTEGER PRIMARY KEY, what TEXT)");
-    const std::string empty = folder.File("empty.sqlite");
-    ExecuteSql(empty, "CREATE TABLE something(x)");
+    const std::string something = folder.File("something.sqlite");
+    ExecuteSql(something, "CREATE TABLE something(x)");
+    // An analysis database that happens to hold a table of the trail's very layout.
+    const std::string analysis = folder.File("analysis.sqlite");
+    ExecuteSql(analysis, "CREATE TABLE assay(id INTEGER PRIMARY KEY, sample TEXT);"
+                         "CREATE TABLE event(seq INTEGER PRIMARY KEY AUTOINCREMENT, at TEXT, "
+                         "user TEXT, machine TEXT, version TEXT, kind TEXT, payload TEXT, "
+                         "prev TEXT, hash TEXT)");
+    const std::string foreign = folder.File("foreign.sqlite");
+    ExecuteSql(foreign, "PRAGMA application_id = 1234; CREATE TABLE event(seq INTEGER PRIMARY "
+                        "KEY AUTOINCREMENT, at TEXT, user TEXT, machine TEXT, version TEXT, "
+                        "kind TEXT, payload TEXT, prev TEXT, hash TEXT)");
+    const std::string fifo = folder.File("fifo.sqlite");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
 
-    for (const std::string& path : {text, other}) {
-        EXPECT_THROW(AuditStore::OpenForAppend(path), AuditError) << path;
-        EXPECT_THROW(AuditStore::OpenReadOnly(path), AuditError) << path;
+    struct Case {
+        std::string path;
+        std::string reason;
+    } cases[] = {
+        {text, "file is not a database"},
+        {other, "the file holds a table \"event\" of another layout"},
+        {something, "the file holds the table \"something\": it is not an audit trail"},
+        {analysis, "the file holds the table \"assay\": it is not an audit trail"},
+        {foreign, "the file is a database of another program (application id 1234)"},
+        {fifo, "not a regular file"},
+    };
+    for (const Case& c : cases) {
+        const std::string before = c.path == fifo ? "" : sepmet::testing::ReadFile(c.path);
+        for (bool append : {true, false}) {
+            try {
+                append ? AuditStore::OpenForAppend(c.path) : AuditStore::OpenReadOnly(c.path);
+                ADD_FAILURE() << c.path << " was opened";
+            } catch (const AuditError& e) {
+                EXPECT_EQ(e.what(), c.reason) << c.path;
+            }
+        }
+        if (c.path != fifo)
+            EXPECT_EQ(sepmet::testing::ReadFile(c.path), before) << c.path;
+        struct stat info {};
+        EXPECT_NE(::stat((c.path + "-wal").c_str(), &info), 0) << c.path;
     }
-    try {
-        AuditStore::OpenReadOnly(text);
-    } catch (const AuditError& e) {
-        EXPECT_STREQ(e.what(), "file is not a database");
+}
+
+TEST(AuditStoreFile, TrailWrittenBeforeTheStampIsStampedAndKeepsItsChain) {
+    TemporaryFolder folder;
+    const std::string path = folder.File("old.sqlite");
+    std::string firstHash;
+    {
+        AuditStore store = AuditStore::OpenForAppend(path);
+        firstHash = store.Append("recalculation", "{}").event.hash;
     }
-    EXPECT_THROW(AuditStore::OpenReadOnly(empty), AuditError);
+    // As the program wrote trails before: no application id, no identifier.
+    ExecuteSql(path, "PRAGMA application_id = 0; DROP TABLE trail");
+    EXPECT_EQ(AuditStore::OpenReadOnly(path).TrailId(), "");
+
+    AuditStore store = AuditStore::OpenForAppend(path);
+    EXPECT_EQ(store.Append("recalculation", "{}").event.prev, firstHash);
+    EXPECT_EQ(QueryText(path, "PRAGMA application_id"), std::to_string(kTrailApplicationId));
+    EXPECT_EQ(store.TrailId().size(), 32u);
+    EXPECT_EQ(AuditStore::OpenReadOnly(path).TrailId(), store.TrailId());
+    // An empty file is a new trail.
+    const std::string empty = folder.File("empty.sqlite");
+    std::ofstream{empty};
+    EXPECT_EQ(AuditStore::OpenForAppend(empty).Append("report", "{}").event.seq, 1);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "tests/audit/audit_test_support.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -48,6 +49,28 @@ int RunUnprivileged(const std::function<int()>& body) {
 
 void OpenFolderToEveryone(const std::string& folder, bool writable) {
     ::chmod(folder.c_str(), writable ? 0777 : 0755);
+}
+
+std::string CopyForUnprivileged(const std::string& file, const std::string& folder,
+                                std::string& why) {
+    const std::filesystem::path copy =
+        std::filesystem::path(folder) / std::filesystem::path(file).filename();
+    std::error_code error;
+    std::filesystem::copy_file(file, copy, std::filesystem::copy_options::overwrite_existing,
+                               error);
+    if (error) {
+        why = "cannot copy " + file + ": " + error.message();
+        return {};
+    }
+    ::chmod(copy.c_str(), 0755);
+    OpenFolderToEveryone(folder, false);
+    const std::string path = copy.string();
+    if (RunUnprivileged([&] { return ::access(path.c_str(), R_OK) == 0 ? 0 : 1; }) != 0) {
+        why = "the unprivileged user cannot reach " + path +
+              " (the temporary folder is closed to other users)";
+        return {};
+    }
+    return path;
 }
 
 } // namespace sepmet::audit::testing

@@ -100,13 +100,15 @@ TEST(AuditTrailFailure, ReadOnlyStoreGivesOneNoticeAndRecordsNothing) {
         CalculationState state;
         for (int i = 0; i < 3; ++i)
             trail.RecordRecalculation(kCommandReload, AssayCollection(), state, {}, {});
-        const bool noReference = !trail.Begin(); // a report would print no reference
+        // A report would print no reference.
+        const bool noReference = !trail.Record(kReportEvent, "{}");
         if (notices.size() != 1 || !noReference)
             return 1;
         if (notices[0].path != path || notices[0].reason != "attempt to write a readonly database")
             return 2;
         const std::u16string text = NoticeText(notices[0]);
-        return text.find(u"a.sqlite") != std::u16string::npos &&
+        return text.starts_with(u"Событие не записано в журнал аудита:\n") &&
+                       text.find(u"a.sqlite") != std::u16string::npos &&
                        text.find(u"attempt to write a readonly database") != std::u16string::npos
                    ? 0
                    : 3;
@@ -114,6 +116,42 @@ TEST(AuditTrailFailure, ReadOnlyStoreGivesOneNoticeAndRecordsNothing) {
     EXPECT_EQ(status, 0);
     ::chmod(folder.Path().c_str(), 0700);
     EXPECT_EQ(AuditStore::OpenReadOnly(path).ReadAll().size(), 1u);
+}
+
+TEST(AuditTrailFailure, LostEventsAreCountedInTheNextOneRecordedAndRecordedOnesAreLogged) {
+    TemporaryFolder folder;
+    const std::string path = folder.File("a.sqlite");
+    AuditStore::OpenForAppend(path);
+    testing::ExecuteSql(path, "CREATE TRIGGER refuse BEFORE INSERT ON event WHEN "
+                              "NEW.payload LIKE '{\"command\":\"R\"%' "
+                              "BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+    testing::FakeSystemLog log;
+    int notices = 0;
+    AuditTrail trail(
+        path, AuditStore::Folders::Existing, [&](const AuditFailure&) { ++notices; }, &log);
+    CalculationState state;
+    for (std::string_view command :
+         {kCommandOpen, kCommandReload, kCommandReload, kCommandAdd, kCommandRemove})
+        trail.RecordRecalculation(command, AssayCollection(), state, {}, {});
+    EXPECT_EQ(notices, 1);
+    EXPECT_EQ(trail.Lost(), 0);
+
+    const AuditStore store = AuditStore::OpenReadOnly(path);
+    const std::vector<EventRecord> events = store.ReadAll();
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].payload.find("lostEvents"), std::string::npos);
+    EXPECT_EQ(events[1].payload.rfind("{\"command\":\"+\",", 0), 0u);
+    EXPECT_TRUE(events[1].payload.ends_with(",\"lostEvents\":2}")) << events[1].payload;
+    EXPECT_EQ(events[2].payload.find("lostEvents"), std::string::npos);
+
+    ASSERT_EQ(log.entries.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(log.entries[i].trail, store.TrailId());
+        EXPECT_EQ(log.entries[i].seq, events[i].seq);
+        EXPECT_EQ(log.entries[i].hash, events[i].hash);
+        EXPECT_EQ(log.entries[i].trailPath, path);
+    }
+    EXPECT_EQ(WithLostEvents("{}", 3), "{\"lostEvents\":3}");
 }
 
 TEST(AuditTrailFailure, StoreThatCannotBeOpenedGivesOneNotice) {
@@ -125,7 +163,8 @@ TEST(AuditTrailFailure, StoreThatCannotBeOpenedGivesOneNotice) {
     trail.RecordRecalculation(kCommandOpen, AssayCollection(), state, {}, {});
     trail.RecordRecalculation(kCommandAdd, AssayCollection(), state, {}, {});
     ASSERT_EQ(notices.size(), 1u);
-    EXPECT_EQ(notices[0].reason, "unable to open database file");
+    EXPECT_EQ(notices[0].reason,
+              "cannot create " + folder.File("missing/a.sqlite") + ": No such file or directory");
     EXPECT_TRUE(trail.Noticed());
 }
 

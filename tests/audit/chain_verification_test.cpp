@@ -1,11 +1,16 @@
 // Verification finds every kind of tampering with the stored events, and concurrent writers
 // still give one chain.
 
+#include "audit/audit_events.h"
 #include "audit/audit_store.h"
+#include "audit/audit_trail.h"
 #include "audit/chain_verification.h"
 #include "tests/audit/audit_test_support.h"
 
+#include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -151,6 +156,133 @@ INSTANTIATE_TEST_SUITE_P(
                   {{5, 8}},
                   "gap: seq 5-8 missing\n"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// What the paper and the system's log reveal that the file alone cannot: a report printed at
+// event 5 names event 4; the log holds every event as it was recorded.
+struct AnchoredTrail {
+    AnchoredTrail() {
+        AuditTrail trail(path, AuditStore::Folders::Existing, {}, &log);
+        for (int i = 1; i <= 5; ++i) {
+            trail.Record(kRecalculationEvent, "{\"n\":" + std::to_string(i) + "}");
+            if (i == 3) // the main file and its WAL, as a backup of the folder would hold them
+                for (const char* suffix : {"", "-wal"})
+                    if (std::filesystem::exists(path + suffix))
+                        std::filesystem::copy_file(path + suffix, copy + suffix);
+        }
+        paper = {4, log.entries[3].hash.substr(0, 16)};
+    }
+
+    std::string Verify(bool logReadable = true) {
+        log.readable = logReadable;
+        return VerificationText(VerifyTrail(AuditStore::OpenReadOnly(path), {paper}, log));
+    }
+
+    // Event `from` gets `payload`, and every event from it on is hashed and linked afresh, as
+    // someone who knows the formula would rewrite the chain.
+    void RewriteChain(std::int64_t from, const std::string& payload) {
+        std::vector<EventRecord> events = AuditStore::OpenReadOnly(path).ReadAll();
+        for (std::size_t i = 0; i < events.size(); ++i) {
+            EventRecord& e = events[i];
+            if (e.seq < from)
+                continue;
+            if (e.seq == from)
+                e.payload = payload;
+            e.prev = i ? events[i - 1].hash : "";
+            e.hash = EventHash(e);
+            ExecuteSql(path, "UPDATE event SET payload = '" + e.payload + "', prev = '" + e.prev +
+                                 "', hash = '" + e.hash + "' WHERE seq = " + std::to_string(e.seq));
+        }
+    }
+
+    // A copy taken after event 3 put back in its place and written on.
+    void RestoreOlderCopy() {
+        for (const char* suffix : {"", "-wal", "-shm"}) {
+            std::filesystem::remove(path + suffix);
+            if (std::filesystem::exists(copy + suffix))
+                std::filesystem::copy_file(copy + suffix, path + suffix);
+        }
+        AuditTrail trail(path, AuditStore::Folders::Existing, {}, &log);
+        trail.Record(kRecalculationEvent, "{\"n\":40}");
+    }
+
+    std::string Logged(int seq) const {
+        return log.entries[static_cast<std::size_t>(seq - 1)].hash;
+    }
+
+    TemporaryFolder folder;
+    const std::string path = folder.File("a.sqlite");
+    const std::string copy = folder.File("copy.sqlite");
+    testing::FakeSystemLog log;
+    ChainAnchor paper;
+};
+
+TEST(AuditAnchors, UntouchedTrailMatchesThePaperAndTheLog) {
+    AnchoredTrail t;
+    const std::string text = t.Verify();
+    EXPECT_EQ(text.substr(0, text.find('\n')), "audit: 5 events, chain intact");
+    EXPECT_NE(text.find("expected seq 4, hash " + t.paper.hashPrefix + ": matches\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("system log: 5 entries of trail " + t.log.entries[0].trail + ", 5 agree\n"),
+              std::string::npos)
+        << text;
+    const std::optional<ChainAnchor> typed = ParseChainAnchor("4:" + t.Logged(4).substr(0, 20));
+    ASSERT_TRUE(typed);
+    EXPECT_EQ(typed->seq, 4);
+    for (const char* bad :
+         {"4:abc", "x:0123456789abcdef", "0:0123456789abcdef", "4", "4:0123456789abcdeg"})
+        EXPECT_FALSE(ParseChainAnchor(bad)) << bad;
+}
+
+TEST(AuditAnchors, TamperingTheFileCannotShowIsFound) {
+    struct Case {
+        const char* name;
+        std::function<void(AnchoredTrail&)> tamper;
+        std::function<std::vector<std::string>(const AnchoredTrail&)> lines; // each must appear
+    } cases[] = {
+        {"truncated tail, counter lowered",
+         [](AnchoredTrail& t) {
+             ExecuteSql(t.path, "DELETE FROM event WHERE seq >= 4;"
+                                "UPDATE sqlite_sequence SET seq = 3 WHERE name = 'event'");
+         },
+         [](const AnchoredTrail& t) {
+             return std::vector<std::string>{
+                 "expected seq 4, hash " + t.paper.hashPrefix + ": no such event in the trail\n",
+                 "system log contradicts seq 4: logged hash " + t.Logged(4) +
+                     ", the trail has no such event\n",
+                 "system log contradicts seq 5: logged hash " + t.Logged(5)};
+         }},
+        {"rewritten chain", [](AnchoredTrail& t) { t.RewriteChain(2, "{\"n\":20}"); },
+         [](const AnchoredTrail& t) {
+             return std::vector<std::string>{"expected seq 4, hash " + t.paper.hashPrefix +
+                                                 ": does not match (the trail holds ",
+                                             "system log contradicts seq 2: logged hash " +
+                                                 t.Logged(2) + ", the trail holds "};
+         }},
+        {"older copy restored, then written on", [](AnchoredTrail& t) { t.RestoreOlderCopy(); },
+         [](const AnchoredTrail& t) {
+             return std::vector<std::string>{
+                 "expected seq 4, hash " + t.paper.hashPrefix + ": does not match",
+                 "system log contradicts seq 4: logged hash " + t.Logged(4) + ", the trail holds ",
+                 "system log contradicts seq 5: logged hash " + t.Logged(5) +
+                     ", the trail has no such event\n"};
+         }},
+    };
+    for (const Case& c : cases) {
+        AnchoredTrail t;
+        c.tamper(t);
+        const std::string text = t.Verify();
+        EXPECT_EQ(text.find("chain intact"), std::string::npos) << c.name << "\n" << text;
+        for (const std::string& line : c.lines(t))
+            EXPECT_NE(text.find(line), std::string::npos) << c.name << ": " << line << "\n" << text;
+        // Without the log, the paper alone still tells.
+        const std::string withoutLog = t.Verify(false);
+        EXPECT_EQ(withoutLog.find("chain intact"), std::string::npos) << c.name;
+        EXPECT_NE(withoutLog.find("system log: cannot be read (permission denied); not compared"),
+                  std::string::npos)
+            << withoutLog;
+    }
+}
 
 // Each child appends `count` events through its own connection, as a second window would.
 pid_t SpawnAppender(const std::string& path, int count) {

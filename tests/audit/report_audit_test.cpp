@@ -12,12 +12,14 @@
 #include "tests/support/message_box_recorder.h"
 #include "tests/support/read_file.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <thread>
 
 namespace sepmet::audit {
 namespace {
@@ -51,7 +53,7 @@ protected:
     ReportGenerator generator;
 };
 
-TEST_F(ReportAuditTest, PagePrintsTheEventItIsRecordedAs) {
+TEST_F(ReportAuditTest, PagePrintsTheEventItIsRecordedAsAndTheOneBefore) {
     AuditTrail trail(store, AuditStore::Folders::Existing, {});
     trail.RecordRecalculation("open", assays, state, {}, {});
     ReportAudit audit(trail);
@@ -60,20 +62,63 @@ TEST_F(ReportAuditTest, PagePrintsTheEventItIsRecordedAs) {
         << ToUtf8(messages.Texts().empty() ? u"" : messages.Texts()[0]);
     EXPECT_EQ(audit.LastSeq(), 2);
 
+    const std::vector<EventRecord> events = Events();
+    ASSERT_EQ(events.size(), 3u);
     const std::string page = sepmet::testing::ReadFile(html);
     const std::string document = Sha256HexUtf16Le(generator.sourceXml);
-    EXPECT_THAT(page, HasSubstr("Запись журнала № 2, контрольная сумма " + document.substr(0, 16)));
+    EXPECT_THAT(page, HasSubstr("Запись журнала № 2, контрольная сумма " + document.substr(0, 16) +
+                                "; предыдущая запись № 1, хеш " + events[0].hash.substr(0, 16)));
     EXPECT_THAT(page, HasSubstr("Оператор О.О. (" + LoginName() + ")"));
 
-    const std::vector<EventRecord> events = Events();
-    ASSERT_EQ(events.size(), 2u);
+    // The report's event, made before the page: what the page is made of.
     EXPECT_EQ(events[1].kind, "report");
     EXPECT_EQ(events[1].payload, "{\"document\":\"" + document + "\",\"template\":\"" +
-                                     Sha256HexUtf16Le(generator.stylesheetXml) + "\",\"html\":\"" +
-                                     Sha256Hex(page) + "\",\"templatePath\":\"" + kTemplate +
+                                     Sha256HexUtf16Le(generator.stylesheetXml) +
+                                     "\",\"templatePath\":\"" + kTemplate + "\"}");
+    // Then the file written.
+    EXPECT_EQ(events[2].kind, "report-file");
+    EXPECT_EQ(events[2].payload, "{\"report\":2,\"html\":\"" + Sha256Hex(page) +
                                      "\",\"outputPath\":\"" + html + "\"}");
     // The generator's own parameters are back.
     EXPECT_TRUE(generator.TransformParameters().empty());
+}
+
+// The template reads a FIFO, so the transformation waits until the test lets it go on; meanwhile
+// another program records an event in the same trail without waiting for a lock.
+TEST_F(ReportAuditTest, NoLockIsHeldWhileTheTemplateRuns) {
+    const std::string fifo = folder.File("gate.xml");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string waiting = folder.File("waiting.xsl");
+    std::ofstream(waiting)
+        << "<xsl:stylesheet version=\"1.0\" "
+           "xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
+           "<xsl:param name=\"audit-seq\"/>"
+           "<xsl:template match=\"/\"><p><xsl:value-of select=\"document('"
+        << fifo
+        << "')/gate\"/><xsl:text> </xsl:text><xsl:value-of select=\"$audit-seq\"/></p>"
+           "</xsl:template></xsl:stylesheet>";
+    generator.SetTemplateFile(waiting);
+    AuditTrail trail(store, AuditStore::Folders::Existing, {});
+    ReportAudit audit(trail);
+    generator.SetTransformHook(&audit);
+    bool generated = false;
+    std::thread report([&] { generated = generator.Generate(); });
+
+    std::ofstream gate(fifo); // opens once the template reads it
+    const auto start = std::chrono::steady_clock::now();
+    const AppendedEvent other = AuditStore::OpenForAppend(store).Append("recalculation", "{}");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    gate << "<gate>open</gate>";
+    gate.close();
+    report.join();
+
+    ASSERT_TRUE(generated);
+    EXPECT_EQ(other.event.seq, 2); // after the report's event, before its file's
+    EXPECT_THAT(sepmet::testing::ReadFile(html), HasSubstr("open 1"));
+    std::vector<std::string> kinds;
+    for (const EventRecord& event : Events())
+        kinds.push_back(event.kind);
+    EXPECT_EQ(kinds, (std::vector<std::string>{"report", "recalculation", "report-file"}));
 }
 
 TEST_F(ReportAuditTest, WithoutTheTrailThePagePrintsNoReference) {
@@ -83,7 +128,7 @@ TEST_F(ReportAuditTest, WithoutTheTrailThePagePrintsNoReference) {
     EXPECT_THAT(page, HasSubstr("<td>Оператор О.О.</td>"));
 }
 
-TEST_F(ReportAuditTest, FailedReportRecordsNothing) {
+TEST_F(ReportAuditTest, FailedReportIsRecordedAsNotMade) {
     const std::string failing = folder.File("failing.xsl");
     std::ofstream(failing) << "<xsl:stylesheet version=\"1.0\" "
                               "xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
@@ -96,9 +141,42 @@ TEST_F(ReportAuditTest, FailedReportRecordsNothing) {
     EXPECT_FALSE(generator.Generate());
     EXPECT_EQ(messages.shown.size(), 1u); // the report's own message, nothing of the trail
     EXPECT_EQ(audit.LastSeq(), 0);
-    EXPECT_TRUE(Events().empty());
-    // The number was not used up.
-    EXPECT_EQ(AuditStore::OpenForAppend(store).Append("recalculation", "{}").seq, 1);
+    const std::vector<EventRecord> events = Events();
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].kind, "report");
+    EXPECT_EQ(events[1].kind, "report-file");
+    EXPECT_THAT(events[1].payload, HasSubstr("{\"report\":1,\"failed\":\""));
+}
+
+// "AuditRequired": a report whose event, or whose file's event, cannot be recorded is not made;
+// the operator reads one message and finds no file.
+TEST_F(ReportAuditTest, RequiredTrailThatRefusesTheEventMeansNoReport) {
+    for (const char* kind : {"report", "report-file"}) {
+        TemporaryFolder place;
+        const std::string path = place.File("a.sqlite");
+        AuditStore::OpenForAppend(path);
+        testing::ExecuteSql(path, std::string("CREATE TRIGGER refuse BEFORE INSERT ON event WHEN "
+                                              "NEW.kind = '") +
+                                      kind + "' BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+        int notices = 0;
+        AuditTrail trail(path, AuditStore::Folders::Existing,
+                         [&](const AuditFailure&) { ++notices; });
+        ReportAudit audit(trail, true);
+        generator.SetTransformHook(&audit);
+        messages.shown.clear();
+        std::remove(html.c_str());
+
+        EXPECT_FALSE(generator.Generate()) << kind;
+        ASSERT_EQ(messages.shown.size(), 1u) << kind;
+        EXPECT_THAT(ToUtf8(messages.shown[0].text),
+                    HasSubstr("Не удалось создать отчёт.\nThe report is made only when its event "
+                              "is recorded in the audit trail (AuditRequired), and " +
+                              path + " did not take it: disk full"));
+        EXPECT_EQ(notices, 0) << kind;
+        EXPECT_EQ(audit.LastSeq(), 0) << kind;
+        struct stat info {};
+        EXPECT_NE(::stat(html.c_str(), &info), 0) << kind;
+    }
 }
 
 TEST_F(ReportAuditTest, EventThatCannotBeInsertedLeavesAPageWithoutReference) {
@@ -146,6 +224,12 @@ TEST_F(ReportAuditTest, ReadOnlyStoreGivesOneNoticeAndAReportWithoutReference) {
     OpenFolderToEveryone(out, true);
     OpenFolderToEveryone(folder.Path(), false);
     generator.SetOutputFile(out + "/r.html");
+    // The child reads the template where it can reach it, wherever the checkout lies.
+    std::string why;
+    const std::string templateCopy = testing::CopyForUnprivileged(kTemplate, folder.Path(), why);
+    if (templateCopy.empty())
+        GTEST_SKIP() << why;
+    generator.SetTemplateFile(templateCopy);
 
     const int status = RunUnprivileged([&] {
         int notices = 0;

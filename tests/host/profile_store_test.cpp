@@ -1,9 +1,9 @@
 // The profile store behind the "Profile/..." services: kinds, verbatim keys, one set per
 // analysis database, the string buffer, a read-only file and a store that cannot be opened.
-#include "host/file_system_kind.h"
 #include "host/host_table.h"
 #include "host/profile_services.h"
 #include "host/profile_store.h"
+#include "platform/file_system_kind.h"
 #include "plugin/host_services.h"
 #include "tests/host/host_test_support.h"
 

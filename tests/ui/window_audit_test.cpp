@@ -108,12 +108,14 @@ TEST_F(WindowAuditTest, CommandsAndTheReportAreOnRecord) {
     std::vector<std::string> commands;
     for (const audit::EventRecord& event : events)
         commands.push_back(Command(event));
-    EXPECT_EQ(commands, (std::vector<std::string>{"open", "+", "--", "+", "R", "report"}));
-    EXPECT_TRUE(audit::VerifyChain(events, 6).Intact());
+    EXPECT_EQ(commands,
+              (std::vector<std::string>{"open", "+", "--", "+", "R", "report", "report-file"}));
+    EXPECT_TRUE(audit::VerifyChain(events, 7).Intact());
     EXPECT_THAT(events[4].payload, HasSubstr("\"conditionsReady\":true"));
 
     const std::string page = ReadFile(window.Report().OutputFile());
     EXPECT_THAT(page, HasSubstr("Запись журнала № 6, контрольная сумма "));
+    EXPECT_THAT(page, HasSubstr("; предыдущая запись № 5, хеш " + events[4].hash.substr(0, 16)));
     EXPECT_THAT(page, HasSubstr("Оператор О.О. (" + audit::LoginName() + ")"));
 }
 
@@ -152,6 +154,25 @@ TEST_F(WindowAuditTest, StoreThatCannotBeWrittenGivesOneNoticeThatBlocksNothing)
     EXPECT_THAT(page, Not(HasSubstr("Запись журнала")));
     EXPECT_THAT(page, HasSubstr("Оператор О.О. (" + audit::LoginName() + ")"));
     EXPECT_EQ(ReadFile(store), "these bytes are not a SQLite database, whatever their name says");
+}
+
+// "AuditRequired" = 1: a report whose event cannot be recorded is not made; the operator reads
+// one message.
+TEST_F(WindowAuditTest, RequiredTrailThatCannotBeWrittenMeansNoReport) {
+    const std::string store = folder.File("not-a-store.sqlite");
+    std::ofstream(store) << "these bytes are not a SQLite database, whatever their name says";
+    UseStore(store);
+    host.profile()[MakeProfileKey(u"", WindowAudit::kRequiredProfileValue)] = std::int32_t{1};
+    DlgMain& window = OpenWindow();
+    SetDemoConditions();
+    AddDemoDetermination();
+    Click(QStringLiteral("Создать отчёт"));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_THAT(Utf8(Q(boxes.shown[0].text)),
+                HasSubstr("The report is made only when its event is recorded in the audit trail "
+                          "(AuditRequired)"));
+    EXPECT_TRUE(window.Report().OutputFile().empty());
+    EXPECT_EQ(Notices().size(), 1u); // the recalculations' notice, given at the opening
 }
 
 } // namespace

@@ -13,6 +13,10 @@
   <xsl:param name="audit-seq" select="''"/>
   <xsl:param name="audit-digest" select="''"/>
   <xsl:param name="audit-user" select="''"/>
+  <!-- The event before the report's own (the chain's head when the report was made): its number
+       and the first 16 hexadecimal digits of its hash, to check the trail against the paper. -->
+  <xsl:param name="audit-prev-seq" select="''"/>
+  <xsl:param name="audit-prev-hash" select="''"/>
 
   <xsl:template match="/">
     <html lang="ru">
@@ -212,6 +216,10 @@
         <span class="audit">
           <xsl:text>Запись журнала № </xsl:text><xsl:value-of select="$audit-seq"/>
           <xsl:text>, контрольная сумма </xsl:text><xsl:value-of select="$audit-digest"/>
+          <xsl:if test="$audit-prev-seq != ''">
+            <xsl:text>; предыдущая запись № </xsl:text><xsl:value-of select="$audit-prev-seq"/>
+            <xsl:text>, хеш </xsl:text><xsl:value-of select="$audit-prev-hash"/>
+          </xsl:if>
         </span>
       </xsl:if>
     </p>
