@@ -38,23 +38,6 @@ std::u16string Number(int n) {
     return QString::number(n).toStdU16String();
 }
 
-// Every value of the database's set, as text.
-StoredValues ReadAll(const std::filesystem::path& file, const std::u16string& database) {
-    StoredValues values;
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* select = nullptr;
-    sqlite3_prepare_v2(db, "SELECT key, CAST(value AS TEXT) FROM profile_value WHERE database = ?",
-                       -1, &select, nullptr);
-    sqlite3_bind_text16(select, 1, database.c_str(), -1, SQLITE_TRANSIENT);
-    while (select && sqlite3_step(select) == SQLITE_ROW)
-        values[static_cast<const char16_t*>(sqlite3_column_text16(select, 0))] =
-            static_cast<const char16_t*>(sqlite3_column_text16(select, 1));
-    sqlite3_finalize(select);
-    sqlite3_close(db);
-    return values;
-}
-
 // The list as the window restores it: entries 1, 2, … up to the first missing one.
 std::vector<std::u16string> RestoredList(const StoredValues& values) {
     std::vector<std::u16string> list;
@@ -114,21 +97,6 @@ protected:
     QStringList pluginMessages;
 };
 
-QAbstractButton* ButtonWithTooltip(QWidget& window, const QString& tooltip) {
-    for (QAbstractButton* button : window.findChildren<QAbstractButton*>())
-        if (button->toolTip() == tooltip)
-            return button;
-    return nullptr;
-}
-
-QWidget* PlugInWindow(HostSession& session) {
-    QWidget* central = session.window() ? session.window()->centralWidget() : nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (central && widget->isVisible() && widget->parentWidget() == central)
-            return widget;
-    return nullptr;
-}
-
 // The operator empties the list and closes the window, whose state is saved while the nth write
 // or sync of the profile fails; every write and sync in turn.
 TEST_F(ProfileSaveTest, TheWindowsStateIsSavedWholeOrNotAtAllAndAFailureIsToldOnce) {
@@ -164,7 +132,7 @@ TEST_F(ProfileSaveTest, TheWindowsStateIsSavedWholeOrNotAtAllAndAFailureIsToldOn
                 sepmet::testing::DisarmFault();
                 session.Shutdown();
             }
-            const StoredValues stored = ReadAll(file, database);
+            const StoredValues stored = StoredProfileValues(file, database);
             const std::vector<std::u16string> list = RestoredList(stored);
             EXPECT_TRUE(list.size() == 12 || list.empty()) << list.size();
             EXPECT_EQ(stored.count(kPrefix + std::u16string(u"Assay 1")), list.size() ? 1u : 0u);
@@ -186,7 +154,7 @@ TEST_F(ProfileSaveTest, TheWindowsStateIsSavedWholeOrNotAtAllAndAFailureIsToldOn
 TEST_F(ProfileSaveTest, ALockedProfileMakesTheSaveWaitOnceAndSaySoOnce) {
     StoreTwelve();
     const auto file = folder.File("profile.sqlite");
-    const StoredValues before = ReadAll(file, database);
+    const StoredValues before = StoredProfileValues(file, database);
     sepmet::testing::MessageBoxRecorder boxes;
     HostSession session(Settings());
     ASSERT_TRUE(session.Start());
@@ -207,7 +175,7 @@ TEST_F(ProfileSaveTest, ALockedProfileMakesTheSaveWaitOnceAndSaySoOnce) {
     ASSERT_EQ(boxes.Texts().size(), 1u);
     EXPECT_NE(boxes.Texts()[0].find(u"не сохранены в профиле"), std::u16string::npos);
     EXPECT_NE(boxes.Texts()[0].find(u"locked"), std::u16string::npos);
-    EXPECT_EQ(ReadAll(file, database), before);
+    EXPECT_EQ(StoredProfileValues(file, database), before);
 }
 
 // A child process saves the window's state over and over, as the plug-in writes it through the
@@ -263,7 +231,7 @@ TEST(ProfileKill, AKilledSaveLeavesTheListWhole) {
         auto store = ProfileStore::Open(file, error);
         ASSERT_TRUE(store) << error;
         store.reset();
-        const StoredValues stored = ReadAll(file, database);
+        const StoredValues stored = StoredProfileValues(file, database);
         if (stored.empty())
             continue; // killed before the first save ended
         const std::vector<std::u16string> list = RestoredList(stored);

@@ -193,18 +193,7 @@ TEST(ProfileStore, AStoreThatCannotBeOpenedIsReported) {
 using StoredValues = std::map<std::u16string, std::u16string>;
 
 StoredValues ReadAll(const std::filesystem::path& file) {
-    StoredValues values;
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* select = nullptr;
-    sqlite3_prepare_v2(db, "SELECT key, CAST(value AS TEXT) FROM profile_value", -1, &select,
-                       nullptr);
-    while (select && sqlite3_step(select) == SQLITE_ROW)
-        values[static_cast<const char16_t*>(sqlite3_column_text16(select, 0))] =
-            static_cast<const char16_t*>(sqlite3_column_text16(select, 1));
-    sqlite3_finalize(select);
-    sqlite3_close(db);
-    return values;
+    return StoredProfileValues(file, u"/data/lab.sqlite");
 }
 
 // A window's state as it writes it: the list entry by entry, the stale entries deleted, then
