@@ -7,6 +7,8 @@
 #include "batch/batch_session.h"
 #include "batch/database_check.h"
 #include "data/connection.h"
+#include "platform/output_guard.h"
+#include "platform/shared_data_folder.h"
 #include "platform/system_log.h"
 #include "platform/utf.h"
 #include "report/report_file.h"
@@ -57,6 +59,16 @@ bool WriteOutputs(const sepmet::batch::BatchOptions& options,
     return ok;
 }
 
+std::string OutputConflict(const sepmet::batch::BatchOptions& options) {
+    std::string templatePath = options.templatePath;
+    if (templatePath.empty() && !options.reportPath.empty())
+        if (const auto folder = sepmet::SharedDataFolder())
+            templatePath = sepmet::SharedDataFile(*folder, sepmet::kReportTemplateRelativePath);
+    return sepmet::SameFileConflict(
+        {{"--db", options.database}, {"--template", templatePath}, {"--audit", options.auditPath}},
+        {{"--report", options.reportPath}, {"--xml", options.xmlPath}});
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -78,6 +90,12 @@ int main(int argc, char** argv) {
             std::cout << VersionText() << '\n';
         std::cout.flush();
         return std::cout ? kExitRan : kExitOutput;
+    }
+    // An output that is an input or another output would destroy it: refused before anything
+    // is written.
+    if (const std::string conflict = OutputConflict(*options); !conflict.empty()) {
+        std::cerr << "sepmet-batch: " << conflict << "; nothing was written\n";
+        return kExitUsage;
     }
     if (!CheckDatabase(options->database, error)) {
         std::cerr << "sepmet-batch: cannot use the database " << options->database << ": " << error

@@ -19,6 +19,9 @@ RecalculationOutcome Recalculate(const AssayCollection& assays, CalculationState
         state.threeMeasurementsRequired = false;
 
     CheckInput(assays, state, log, flags);
+    for (const Assay& assay : assays) // peaks left out: a value was not a number
+        for (const std::u16string& line : assay.skippedPeaks)
+            log.AddWarning(line);
 
     if (flags.calibrationReady) {
         BuildCalibrationTable(assays, state.calibrationTable);

@@ -31,6 +31,8 @@ struct Assay {
     std::u16string type; // "Анализ", "Градуировка" or "Проверка"; set by UpdateTypeText
     std::int32_t isChecked = 0; // check state of the assay's list row
     std::vector<Peak> peaks;    // in PeakOrder
+    // One warning line for each peak left out because a value of it is not a number.
+    std::vector<std::u16string> skippedPeaks;
 };
 
 } // namespace sepmet

@@ -25,7 +25,8 @@ int AssayCollection::AddAssay(const Assay& row, DataBase::DataBaseHandle& handle
     Assay assay = row;
     assay.type.clear();
     assay.isChecked = 0;
-    assay.peaks = ReadPeaks(handle, row.id);
+    assay.skippedPeaks.clear();
+    assay.peaks = ReadPeaks(handle, row.id, &assay.skippedPeaks);
     assays_.push_back(std::move(assay));
     return static_cast<int>(assays_.size() - 1);
 }

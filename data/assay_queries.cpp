@@ -3,8 +3,10 @@
 #include "data/assay_collection.h"
 #include "data/column_readers.h"
 #include "data/connection.h"
+#include "platform/number_text.h"
 
 #include <algorithm>
+#include <variant>
 
 namespace sepmet {
 namespace {
@@ -17,11 +19,11 @@ constexpr const char16_t* kPeakRowsSql =
     u"WHERE assayid = ? ORDER BY time;";
 constexpr const char16_t* kFileNameSql = u"SELECT filename FROM [assay] WHERE id = ?;";
 
-// The host's identifiers are bound as unsigned 32-bit values where the statement compares with
-// assay.id.
-void BindUnsignedId(DataBase::Statement& statement, std::int32_t id) {
-    sqlite3_bind_int64(statement.get(), 1,
-                       static_cast<sqlite3_int64>(static_cast<std::uint32_t>(id)));
+// The host's identifiers are signed 32-bit values, bound as such by every statement, so the
+// assay row and its peaks are always found by the same number; a row whose id lies outside that
+// range is never read.
+void BindId(DataBase::Statement& statement, std::int32_t id) {
+    sqlite3_bind_int(statement.get(), 1, id);
 }
 
 Assay ReadAssayRow(sqlite3_stmt* stmt) {
@@ -36,17 +38,31 @@ Assay ReadAssayRow(sqlite3_stmt* stmt) {
     return assay;
 }
 
-Peak ReadPeakRow(sqlite3_stmt* stmt) {
+// The peak of the row, or the name of the first column whose value is not a number.
+std::variant<Peak, const char16_t*> ReadPeakRow(sqlite3_stmt* stmt) {
     Peak peak;
     peak.nameid = ReadText(stmt, 0);
     peak.name = ReadText(stmt, 1);
-    peak.area = ReadDouble(stmt, 2);
-    peak.time = ReadDouble(stmt, 3);
-    peak.concentration = ReadDouble(stmt, 4);
-    peak.height = ReadDouble(stmt, 5);
-    peak.channel = ReadInt(stmt, 6);
-    peak.front = ReadDouble(stmt, 7);
-    peak.back = ReadDouble(stmt, 8);
+    const struct {
+        int column;
+        const char16_t* name;
+        double Peak::*field;
+    } numbers[] = {{2, u"area", &Peak::area},
+                   {3, u"time", &Peak::time},
+                   {4, u"concentration", &Peak::concentration},
+                   {5, u"height", &Peak::height},
+                   {7, u"front", &Peak::front},
+                   {8, u"back", &Peak::back}};
+    for (const auto& number : numbers) {
+        const std::optional<double> value = ReadExactDouble(stmt, number.column);
+        if (!value)
+            return number.name;
+        peak.*number.field = *value;
+    }
+    const std::optional<std::int32_t> channel = ReadExactInt(stmt, 6);
+    if (!channel)
+        return u"channel";
+    peak.channel = *channel;
     return peak;
 }
 
@@ -62,13 +78,21 @@ void SortPeaks(std::vector<Peak>& peaks) {
     });
 }
 
-std::vector<Peak> ReadPeaks(DataBase::DataBaseHandle& handle, std::int32_t id) {
+std::vector<Peak> ReadPeaks(DataBase::DataBaseHandle& handle, std::int32_t id,
+                            std::vector<std::u16string>* skipped) {
     std::vector<Peak> peaks;
     DataBase::Statement statement;
     DataBase::Prepare(handle, statement, kPeakRowsSql);
-    sqlite3_bind_int(statement.get(), 1, id);
-    DataBase::ForEachRow(statement,
-                         [&](sqlite3_stmt* stmt) { peaks.push_back(ReadPeakRow(stmt)); });
+    BindId(statement, id);
+    DataBase::ForEachRow(statement, [&](sqlite3_stmt* stmt) {
+        auto row = ReadPeakRow(stmt);
+        if (auto* peak = std::get_if<Peak>(&row))
+            peaks.push_back(std::move(*peak));
+        else if (skipped)
+            skipped->push_back(u"Хроматограмма " + FormatInteger(id) + u": пик «" +
+                               ReadText(stmt, 1) + u"» не учтён, значение столбца " +
+                               std::get<const char16_t*>(row) + u" не является числом.");
+    });
     SortPeaks(peaks);
     return peaks;
 }
@@ -80,7 +104,7 @@ AssayLoad LoadAssay(AssayCollection& collection, DataBase::DataBaseHandle& handl
     try {
         DataBase::Statement statement;
         DataBase::Prepare(handle, statement, kAssayRowSql);
-        BindUnsignedId(statement, id);
+        BindId(statement, id);
         DataBase::ForEachRow(statement, [&](sqlite3_stmt* stmt) {
             result.index = collection.AddAssay(ReadAssayRow(stmt), handle);
             result.status = AssayLoad::Status::Loaded;
@@ -115,7 +139,7 @@ void QueryAssayFileName(DataBase::DataBaseHandle& handle, std::int32_t id,
                         const std::function<void(const std::u16string&)>& action) {
     DataBase::Statement statement;
     DataBase::Prepare(handle, statement, kFileNameSql);
-    BindUnsignedId(statement, id);
+    BindId(statement, id);
     DataBase::ForEachRow(statement, [&](sqlite3_stmt* stmt) { action(ReadText(stmt, 0)); });
 }
 

@@ -38,8 +38,11 @@ AssayLoad LoadAssay(AssayCollection& collection, DataBase::DataBaseHandle& handl
 // when every read ran: on a failed read it is left as it was and the SqlException is raised.
 void ReloadAssays(AssayCollection& collection, DataBase::DataBaseHandle& handle);
 
-// The peaks of one assay in PeakOrder. Raises DataBase::SqlException.
-std::vector<Peak> ReadPeaks(DataBase::DataBaseHandle& handle, std::int32_t id);
+// The peaks of one assay in PeakOrder. A peak with a value that is not a number (a blob, a text
+// that is not exactly a number) is left out, with a warning line in `skipped` naming the
+// chromatogram, the peak and the column. Raises DataBase::SqlException.
+std::vector<Peak> ReadPeaks(DataBase::DataBaseHandle& handle, std::int32_t id,
+                            std::vector<std::u16string>* skipped = nullptr);
 
 // Calls `action` with the filename of every assay row with that id (a NULL filename gives the
 // empty text). Raises DataBase::SqlException.

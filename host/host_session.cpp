@@ -14,6 +14,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QSettings>
+#include <QTimer>
 #include <cstdio>
 
 namespace sepmet::host {
@@ -74,6 +75,11 @@ bool HostSession::Start(QString* error) {
         ShowError(nullptr, QStringLiteral("Профиль %1 открыт только для чтения: изменения настроек"
                                           " модулей не будут сохранены.")
                                .arg(settings_.profileFile));
+    if (profile_)
+        // The plug-ins write their state value by value; what one handler of an event wrote is
+        // one save, ended when control is back in the event loop.
+        profile_->OnSaveStarted(
+            [this] { QTimer::singleShot(0, this, &HostSession::EndProfileSave); });
     OfferServices();
     AnnounceLocation(settings_.database);
 
@@ -155,6 +161,7 @@ bool HostSession::SwitchDatabase(const QString& path, QString* error) {
             return false;
     }
     plugins_.UnloadAll();
+    EndProfileSave(); // the windows' state belongs to the old database
     window_->RemovePluginMenuItems();
     settings_.database = path;
     settings_.demo = false;
@@ -177,6 +184,14 @@ void HostSession::AskForDatabase() {
         QSettings().setValue(QStringLiteral("lastDatabase"), DatabaseKey(path));
 }
 
+void HostSession::EndProfileSave() {
+    if (!profile_)
+        return;
+    if (const auto failure = profile_->EndSave())
+        ShowError(window_.get(), QStringLiteral("Настройки модулей не сохранены в профиле %1: %2")
+                                     .arg(settings_.profileFile, QString::fromStdString(*failure)));
+}
+
 void HostSession::ShowModules() {
     auto* dialog = new ModulesDialog(plugins_, settings_.pluginFolder, window_.get());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -190,6 +205,7 @@ void HostSession::Shutdown() {
     // The plug-ins' windows may be children of the host window: Unload closes them (saving
     // their state) while their parent still exists.
     plugins_.UnloadAll();
+    EndProfileSave();
     if (window_)
         window_->RemovePluginMenuItems();
     window_.reset();

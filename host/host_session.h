@@ -70,6 +70,8 @@ private:
     void AnnounceLocation(const QString& path);
     void ShowModules();
     void AskForDatabase();
+    // Commits the profile's current save; tells the operator once when it was not kept.
+    void EndProfileSave();
 
     SessionSettings settings_;
     HostTable table_;

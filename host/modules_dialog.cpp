@@ -39,9 +39,10 @@ ModulesDialog::ModulesDialog(const PluginSet& plugins, const QString& folder, QW
         item->setExpanded(true);
     }
     for (const SkippedLibrary& library : plugins.skipped()) {
-        auto* item =
-            new QTreeWidgetItem(list_, {QString::fromStdString(library.path.filename().string()),
-                                        QStringLiteral("пропущен: не модуль")});
+        auto* item = new QTreeWidgetItem(
+            list_, {QString::fromStdString(library.path.filename().string()),
+                    library.duplicate ? QStringLiteral("пропущен: модуль уже загружен")
+                                      : QStringLiteral("пропущен: не модуль")});
         new QTreeWidgetItem(
             item, {QStringLiteral("Файл"), QString::fromStdString(library.path.string())});
         new QTreeWidgetItem(item,

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <dlfcn.h>
 #include <system_error>
 
@@ -26,6 +27,21 @@ std::string GuidText(const PluginGuid& guid) {
     return text;
 }
 
+namespace {
+
+// Why an information record cannot be taken, or the empty text: the record must be at least as
+// large as the host's (a smaller one ends before fields the host reads) and carry a version.
+std::string RecordFault(const PluginInfo& info) {
+    if (info.size < sizeof(PluginInfo))
+        return "information record of " + std::to_string(info.size) + " bytes, expected " +
+               std::to_string(sizeof(PluginInfo));
+    if (info.version == 0 || info.version == 0xFFFFFFFFu)
+        return "information record without a version (" + VersionText(info.version) + ")";
+    return {};
+}
+
+} // namespace
+
 PluginSet::~PluginSet() {
     CloseAll();
 }
@@ -37,13 +53,19 @@ void PluginSet::OpenFolder(const std::filesystem::path& folder) {
         if (entry.path().extension() == ".so" && !entry.is_directory(error))
             libraries.push_back(entry.path());
     std::sort(libraries.begin(), libraries.end());
-    for (const auto& path : libraries)
-        Open(path);
+    for (const auto& path : libraries) {
+        // Only regular files (or links to them) are opened: a FIFO or a device would block the
+        // start or be read without end.
+        if (!std::filesystem::is_regular_file(path, error))
+            Skip(path, "not a regular file");
+        else
+            Open(path);
+    }
 }
 
-void PluginSet::Skip(const std::filesystem::path& path, std::string reason) {
+void PluginSet::Skip(const std::filesystem::path& path, std::string reason, bool duplicate) {
     std::fprintf(stderr, "sepmet-host: %s skipped: %s\n", path.c_str(), reason.c_str());
-    skipped_.push_back({path, std::move(reason)});
+    skipped_.push_back({path, std::move(reason), duplicate});
 }
 
 void PluginSet::Open(const std::filesystem::path& path) {
@@ -70,10 +92,24 @@ void PluginSet::Open(const std::filesystem::path& path) {
         if (!symbol)
             missing += missing.empty() ? name : std::string(", ") + name;
     const PluginInfo* info = missing.empty() ? plugin.getPluginInfo() : nullptr;
-    if (!missing.empty() || !info) {
+    const std::string refused = !missing.empty() ? "not a plug-in: no export " + missing
+                                : !info          ? "GetPluginInfo answered no information record"
+                                                 : RecordFault(*info);
+    if (!refused.empty()) {
         dlclose(handle);
-        Skip(path, missing.empty() ? "GetPluginInfo answered no information record"
-                                   : "not a plug-in: no export " + missing);
+        Skip(path, refused);
+        return;
+    }
+    // Two copies of one plug-in would add the same menu item twice over one set of profile
+    // values: the first one (in name order) is loaded, the others are skipped.
+    const auto same = std::find_if(plugins_.begin(), plugins_.end(), [&](const LoadedPlugin& p) {
+        return std::memcmp(&p.description.guid, &info->guid, sizeof(PluginGuid)) == 0;
+    });
+    if (same != plugins_.end()) {
+        std::string reason = "the same plug-in (" + GuidText(info->guid) + ") as " +
+                             same->path.string() + ", loaded once";
+        dlclose(handle); // the record lies in the library
+        Skip(path, std::move(reason), true);
         return;
     }
     // The record is the plug-in's constant data; copied so that the modules dialog can show it

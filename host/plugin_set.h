@@ -1,8 +1,8 @@
 #pragma once
-// The plug-ins of one folder: every *.so is opened, its three exports resolved and its
-// information record copied; Load on each, then "System/ModulesLoaded" once; Unload on each,
-// with everything it registered withdrawn; dlclose last. A library that is not a plug-in is
-// skipped with a reason and never stops the host.
+// The plug-ins of one folder: every *.so that is a regular file is opened, its three exports
+// resolved and its information record checked and copied (one copy of each plug-in); Load on each,
+// then "System/ModulesLoaded" once; Unload on each, with everything it registered withdrawn;
+// dlclose last. A library that is not a plug-in is skipped with a reason and never stops the host.
 
 #include "host/host_table.h"
 #include "plugin/host_api.h"
@@ -39,6 +39,7 @@ struct LoadedPlugin {
 struct SkippedLibrary {
     std::filesystem::path path;
     std::string reason;
+    bool duplicate = false; // another copy of a plug-in that is loaded
 };
 
 class PluginSet {
@@ -63,7 +64,7 @@ public:
 
 private:
     void Open(const std::filesystem::path& path);
-    void Skip(const std::filesystem::path& path, std::string reason);
+    void Skip(const std::filesystem::path& path, std::string reason, bool duplicate = false);
 
     HostTable& table_;
     std::vector<LoadedPlugin> plugins_;

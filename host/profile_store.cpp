@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdio>
 #include <system_error>
+#include <utility>
 
 namespace sepmet::host {
 namespace {
@@ -75,6 +76,7 @@ std::unique_ptr<ProfileStore> ProfileStore::Open(const std::filesystem::path& fi
 }
 
 ProfileStore::~ProfileStore() {
+    EndSave(); // a save nobody ended is kept when it can be
     sqlite3_close(db_);
 }
 
@@ -121,28 +123,53 @@ std::optional<std::u16string> ProfileStore::GetText(std::u16string_view key) {
         });
 }
 
-bool ProfileStore::Write(std::u16string_view key, Kind kind,
-                         const std::function<void(sqlite3_stmt*)>& bind) {
+bool ProfileStore::InSave(const std::function<bool()>& change) {
     if (readOnly_)
         return false;
-    if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
-        return false;
-    bool written = false;
-    {
+    if (saveFailure_)
+        return false; // the save is lost already: nothing more is tried (nor waited for)
+    if (!saveOpen_) {
+        if (saveStarted_)
+            saveStarted_();
+        if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            FailSave();
+            return false;
+        }
+        saveOpen_ = true;
+    }
+    if (change())
+        return true;
+    FailSave();
+    return false;
+}
+
+void ProfileStore::FailSave() {
+    saveFailure_ = sqlite3_errmsg(db_);
+    if (saveOpen_ && !sqlite3_get_autocommit(db_))
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    saveOpen_ = false;
+}
+
+std::optional<std::string> ProfileStore::EndSave() {
+    if (saveOpen_ && sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        FailSave();
+    saveOpen_ = false;
+    return std::exchange(saveFailure_, std::nullopt);
+}
+
+bool ProfileStore::Write(std::u16string_view key, Kind kind,
+                         const std::function<void(sqlite3_stmt*)>& bind) {
+    return InSave([&] {
         Statement insert(db_, "INSERT OR REPLACE INTO profile_value(database, key, kind, value)"
                               " VALUES(?1, ?2, ?3, ?4)");
-        if (insert.get()) {
-            BindText(insert.get(), 1, database_);
-            BindText(insert.get(), 2, key);
-            sqlite3_bind_int(insert.get(), 3, static_cast<int>(kind));
-            bind(insert.get());
-            written = sqlite3_step(insert.get()) == SQLITE_DONE;
-        }
-    }
-    if (written && sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)
-        return true;
-    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    return false;
+        if (!insert.get())
+            return false;
+        BindText(insert.get(), 1, database_);
+        BindText(insert.get(), 2, key);
+        sqlite3_bind_int(insert.get(), 3, static_cast<int>(kind));
+        bind(insert.get());
+        return sqlite3_step(insert.get()) == SQLITE_DONE;
+    });
 }
 
 bool ProfileStore::SetInt(std::u16string_view key, std::int32_t value) {
@@ -158,25 +185,19 @@ bool ProfileStore::SetText(std::u16string_view key, std::u16string_view value) {
 }
 
 bool ProfileStore::Delete(std::u16string_view key) {
-    if (readOnly_)
-        return false;
-    if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
-        return false;
     bool deleted = false;
-    bool done = false;
-    {
+    const bool done = InSave([&] {
         Statement remove(db_, "DELETE FROM profile_value WHERE database = ?1 AND key = ?2");
-        if (remove.get()) {
-            BindText(remove.get(), 1, database_);
-            BindText(remove.get(), 2, key);
-            done = sqlite3_step(remove.get()) == SQLITE_DONE;
-            deleted = done && sqlite3_changes(db_) > 0;
-        }
-    }
-    if (done && sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK)
-        return deleted;
-    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    return false;
+        if (!remove.get())
+            return false;
+        BindText(remove.get(), 1, database_);
+        BindText(remove.get(), 2, key);
+        if (sqlite3_step(remove.get()) != SQLITE_DONE)
+            return false;
+        deleted = sqlite3_changes(db_) > 0;
+        return true;
+    });
+    return done && deleted;
 }
 
 } // namespace sepmet::host

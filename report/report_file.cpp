@@ -1,11 +1,8 @@
 #include "report/report_file.h"
 
+#include "platform/atomic_file.h"
 #include "platform/shared_data_folder.h"
 #include "report/report_generator.h"
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace sepmet {
 
@@ -44,14 +41,7 @@ std::string WriteReportXml(std::u16string_view text, const std::string& xmlPath)
         bytes.push_back(static_cast<char>(unit & 0xFF));
         bytes.push_back(static_cast<char>(unit >> 8));
     }
-    std::FILE* file = std::fopen(xmlPath.c_str(), "wb");
-    if (!file)
-        return "Cannot create \"" + xmlPath + "\": " + std::strerror(errno);
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const int writeError = errno;
-    if (std::fclose(file) != 0 || !written)
-        return "Cannot write \"" + xmlPath + "\": " + std::strerror(written ? errno : writeError);
-    return {};
+    return WriteFileAtomically(xmlPath, bytes);
 }
 
 } // namespace sepmet

@@ -2,6 +2,7 @@
 // transformed with it, and the result is written as a new HTML file. Every failure ends in one
 // message box.
 
+#include "platform/atomic_file.h"
 #include "platform/message_box.h"
 #include "platform/number_text.h"
 #include "platform/shared_data_folder.h"
@@ -30,14 +31,6 @@ std::unique_ptr<XmlDocument> CreateOrRaise(XmlDomService& service, const char* f
     if (!doc)
         throw std::runtime_error(failure);
     return doc;
-}
-
-FileDescriptor CreateFixedOutputFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        throw std::runtime_error("Cannot create the report file \"" + path +
-                                 "\": " + std::strerror(errno));
-    return FileDescriptor(fd);
 }
 
 } // namespace
@@ -106,27 +99,37 @@ void ReportGenerator::Transform() {
         throw std::runtime_error("Failed to load result document.");
     resultXml = std::move(*text);
 
+    // A named report replaces the file there whole or not at all: it is written beside it and
+    // renamed over it, so a failed write keeps the earlier report.
+    if (!fixedOutputFile_.empty()) {
+        AtomicFile file(fixedOutputFile_);
+        if (!file.isOpen())
+            throw std::runtime_error(file.error());
+        outputFile_ = fixedOutputFile_;
+        outputPath = FromUtf8(fixedOutputFile_);
+        result->Save(file.fd(), fixedOutputFile_);
+        if (const std::string error = file.Commit(); !error.empty())
+            throw ComponentError(kStatusFailed, FromUtf8(error));
+        return;
+    }
     // The temporary name is checked: without one the report fails here and nothing is written
     // anywhere else. The HTML file itself is created exclusively too, so an existing file (or a
-    // link planted in a shared temporary folder) is never written through.
-    FileDescriptor file;
-    std::string path;
-    if (!fixedOutputFile_.empty()) {
-        file = CreateFixedOutputFile(fixedOutputFile_);
-        path = fixedOutputFile_;
-    } else {
-        ReservedFile reserved = ReserveTemporaryFile(TemporaryFolder(), "pqr", ".html");
-        if (!reserved.reserved())
-            throw std::runtime_error(reserved.error);
-        file = std::move(reserved.file);
-        path = std::move(reserved.path);
+    // link planted in a shared temporary folder) is never written through. A file that could
+    // not be written whole is removed.
+    ReservedFile reserved = ReserveTemporaryFile(TemporaryFolder(), "pqr", ".html");
+    if (!reserved.reserved())
+        throw std::runtime_error(reserved.error);
+    outputFile_ = reserved.path;
+    outputPath = FromUtf8(reserved.path);
+    try {
+        result->Save(reserved.file.get(), reserved.path);
+        if (::close(reserved.file.release()) != 0)
+            throw ComponentError(kStatusFailed, FromUtf8("Cannot write \"" + reserved.path +
+                                                         "\": " + std::strerror(errno)));
+    } catch (...) {
+        ::unlink(reserved.path.c_str());
+        throw;
     }
-    outputFile_ = path;
-    outputPath = FromUtf8(path);
-    result->Save(file.get(), path);
-    if (::close(file.release()) != 0)
-        throw ComponentError(kStatusFailed,
-                             FromUtf8("Cannot write \"" + path + "\": " + std::strerror(errno)));
 }
 
 bool ReportGenerator::Generate() {

@@ -42,6 +42,21 @@ TEST_F(Recalculation, WorkedExampleFillsBothPages) {
     EXPECT_TRUE(state.gradPageRefilled && state.calcPageRefilled);
 }
 
+TEST_F(Recalculation, APeakLeftOutByTheReaderIsAWarning) {
+    AssayCollection assays = Determination({100, 102});
+    Assay absorption = assays[assays.Count() - 1];
+    absorption.id = 99;
+    absorption.skippedPeaks = {u"Хроматограмма 99: пик «Метанол» не учтён, значение столбца area "
+                               u"не является числом."};
+    assays.RemoveAssay(assays[assays.Count() - 1].id);
+    assays.AddLoadedAssay(absorption);
+    RecalculationOutcome out = Run(assays);
+    EXPECT_THAT(out.messages,
+                ElementsAre(u"Ошибок нет!", u"Предупреждения!",
+                            u"     - Хроматограмма 99: пик «Метанол» не учтён, значение столбца "
+                            u"area не является числом."));
+}
+
 TEST_F(Recalculation, EmptyListEmptiesBothPagesAndKeepsTheTables) {
     state.calibrationTable[kMethanol].k_avg = 0.05;
     state.contentTable[kMethanol].y_avg = 0.1;

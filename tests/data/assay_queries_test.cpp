@@ -3,6 +3,7 @@
 #include "data/connection.h"
 #include "tests/support/fixture_database.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace sepmet {
@@ -86,6 +87,88 @@ TEST_F(AssayQueries, DuplicateAndMissingIdentifiers) {
     EXPECT_EQ(LoadAssay(assays, handle, 2).index, 0);
     EXPECT_EQ(LoadAssay(assays, handle, 99).index, -1);
     EXPECT_EQ(assays.Count(), 2u);
+}
+
+// Identifiers are signed 32-bit values for the row and its peaks alike: a negative one comes
+// with its peaks, and a row numbered outside that range is never taken for the identifier its
+// low 32 bits make (which used to come with no peaks).
+TEST_F(AssayQueries, IdentifiersAreSigned32BitForTheRowAndItsPeaks) {
+    db.Add({-5, u"минус", false, {{u"Метанол", 2.5}}});
+    db.Execute("INSERT INTO assay(id, sample) VALUES(3000000000, 'за пределом');"
+               "INSERT INTO peak(assayid, name, area) VALUES(3000000000, 'Метанол', 7);");
+    AssayCollection assays;
+    DataBase::DataBaseHandle handle;
+    handle.Open();
+    ASSERT_TRUE(LoadAssay(assays, handle, -5).Loaded());
+    EXPECT_EQ(assays[0].id, -5);
+    ASSERT_EQ(assays[0].peaks.size(), 1u);
+    EXPECT_DOUBLE_EQ(assays[0].peaks[0].area, 2.5);
+    const std::int32_t lowBits = static_cast<std::int32_t>(3000000000u);
+    EXPECT_EQ(LoadAssay(assays, handle, lowBits).status, AssayLoad::Status::NotFound);
+    EXPECT_EQ(assays.Count(), 1u);
+}
+
+// A peak value stored as text is taken only when the text is exactly a number; otherwise (and
+// for a blob) the peak is left out whole, never converted in part, and a warning line names the
+// chromatogram, the peak and the column.
+TEST_F(AssayQueries, APeakValueThatIsNotExactlyANumberLeavesThePeakOutWithAWarning) {
+    const struct {
+        const char* column;
+        const char* value; // SQL literal
+        bool taken;
+    } cases[] = {
+        {"area", "'243.6'", true},
+        {"area", "'-1.5e2'", true},
+        {"area", "'+7'", true},
+        {"area", "243.6", true},
+        {"area", "NULL", true},
+        {"channel", "'3'", true},
+        {"area", "'243,6'", false},
+        {"area", "'12abc'", false},
+        {"area", "''", false},
+        {"area", "'inf'", false},
+        {"area", "'0x10'", false},
+        {"area", "x'3234'", false},
+        {"time", "'1..2'", false},
+        {"height", "'1e'", false},
+        {"front", "'nan'", false},
+        {"back", "'--1'", false},
+        {"concentration", "'½'", false},
+        {"channel", "'2.5'", false},
+        {"channel", "'3000000000'", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.column) + " = " + c.value);
+        db.Execute("DELETE FROM assay; DELETE FROM peak;"
+                   "INSERT INTO assay(id, sample) VALUES(12, 'поглот');"
+                   "INSERT INTO peak(assayid, name, area, channel) VALUES(12, 'Вода', 1, 1);"
+                   "INSERT INTO peak(assayid, name, area, channel) VALUES(12, 'Метанол', 1, 1);" +
+                   std::string("UPDATE peak SET ") + c.column + " = " + c.value +
+                   " WHERE name = 'Метанол';");
+        AssayCollection assays;
+        DataBase::DataBaseHandle handle;
+        handle.Open();
+        ASSERT_TRUE(LoadAssay(assays, handle, 12).Loaded());
+        const Assay& assay = assays[0];
+        ASSERT_EQ(assay.peaks.size(), c.taken ? 2u : 1u);
+        if (c.taken) {
+            EXPECT_TRUE(assay.skippedPeaks.empty());
+            continue;
+        }
+        EXPECT_EQ(assay.peaks[0].name, u"Вода");
+        ASSERT_EQ(assay.skippedPeaks.size(), 1u);
+        const std::u16string column(c.column, c.column + std::strlen(c.column));
+        EXPECT_EQ(assay.skippedPeaks[0], u"Хроматограмма 12: пик «Метанол» не учтён, значение "
+                                         u"столбца " +
+                                             column + u" не является числом.");
+    }
+    db.Execute("UPDATE peak SET area = '243.6', channel = '3' WHERE name = 'Метанол';");
+    AssayCollection assays;
+    DataBase::DataBaseHandle handle;
+    handle.Open();
+    ASSERT_TRUE(LoadAssay(assays, handle, 12).Loaded());
+    EXPECT_DOUBLE_EQ(assays[0].peaks[1].area, 243.6);
+    EXPECT_EQ(assays[0].peaks[1].channel, 3);
 }
 
 TEST_F(AssayQueries, FailedReadIsToldApartFromMissingAssayAndAddsNothing) {

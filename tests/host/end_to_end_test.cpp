@@ -36,23 +36,6 @@ constexpr char kMenuPath[] = "Данные/Расчёты/Метанол в га
 const QStringList kBatchPages = {QStringLiteral("Градуировка"), QStringLiteral("Расчет"),
                                  QStringLiteral("Сист. сообщения")};
 
-// The plug-in's main window: a shown top-level window whose parent is the host window's
-// central widget.
-QWidget* PlugInWindow(HostSession& session) {
-    QWidget* central = session.window() ? session.window()->centralWidget() : nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->isVisible() && widget->parentWidget() == central && central)
-            return widget;
-    return nullptr;
-}
-
-QAbstractButton* ButtonWithTooltip(QWidget& window, const QString& tooltip) {
-    for (QAbstractButton* button : window.findChildren<QAbstractButton*>())
-        if (button->toolTip() == tooltip)
-            return button;
-    return nullptr;
-}
-
 // The lines of one item view as the batch program prints a page: the column titles, then the
 // rows, cells separated by tabs.
 QStringList ViewLines(QAbstractItemView& view) {

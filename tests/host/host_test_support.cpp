@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace sepmet::host::testing {
 namespace {
@@ -60,6 +61,23 @@ bool WaitFor(const std::function<bool()>& done, int milliseconds) {
         QThread::msleep(5);
     }
     return done();
+}
+
+std::map<std::u16string, std::u16string> StoredProfileValues(const std::filesystem::path& file,
+                                                             const std::u16string& database) {
+    std::map<std::u16string, std::u16string> values;
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* select = nullptr;
+    sqlite3_prepare_v2(db, "SELECT key, CAST(value AS TEXT) FROM profile_value WHERE database = ?",
+                       -1, &select, nullptr);
+    sqlite3_bind_text16(select, 1, database.c_str(), -1, SQLITE_TRANSIENT);
+    while (select && sqlite3_step(select) == SQLITE_ROW)
+        values[static_cast<const char16_t*>(sqlite3_column_text16(select, 0))] =
+            static_cast<const char16_t*>(sqlite3_column_text16(select, 1));
+    sqlite3_finalize(select);
+    sqlite3_close(db);
+    return values;
 }
 
 } // namespace sepmet::host::testing

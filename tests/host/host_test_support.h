@@ -7,7 +7,10 @@
 #include <QApplication>
 #include <QString>
 #include <QWidget>
+#include <filesystem>
 #include <functional>
+#include <map>
+#include <string>
 
 namespace sepmet::host::testing {
 
@@ -26,6 +29,11 @@ void SaveScreenshot(QWidget& widget, const QString& name);
 
 // Types `text` into the widget key by key, as an operator does (any script, not only Latin).
 void TypeText(QWidget& widget, const QString& text);
+
+// Every value a profile file holds for `database`, as text by key, read through a connection of
+// its own (so only what was committed).
+std::map<std::u16string, std::u16string> StoredProfileValues(const std::filesystem::path& file,
+                                                             const std::u16string& database);
 
 // Runs the event loop until `done` or the time is up; the final value of `done`.
 bool WaitFor(const std::function<bool()>& done, int milliseconds = 5000);

@@ -1,13 +1,17 @@
 // Loading the plug-in folder: the built sepmet.so beside libraries that are not plug-ins, the
 // host table's answers, and nothing left registered after Unload.
 #include "host/host_table.h"
+#include "host/modules_dialog.h"
 #include "host/plugin_set.h"
 #include "plugin/host_services.h"
 #include "tests/host/host_test_support.h"
 
+#include <QTreeWidget>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace sepmet::host::testing {
 namespace {
@@ -99,6 +103,57 @@ TEST(PluginSet, SkipsLibrariesThatAreNotPlugInsAndLoadsTheRest) {
         EXPECT_EQ(modulesLoaded, 2);
     } // CloseAll: Unload and dlclose
     EXPECT_EQ(table.PluginServiceCount() + table.SubscriptionCount(), 0);
+}
+
+// A FIFO named like a library is never opened (it would block the start), records that are too
+// small or carry no version are refused before Load, and a second copy of a plug-in is skipped
+// as such: one menu item, one set of profile values.
+TEST(PluginSet, OnlyRegularFilesWithASoundRecordAndOneCopyOfEachPlugInAreLoaded) {
+    TemporaryFolder folder;
+    ASSERT_EQ(mkfifo(folder.File("0-pipe.so").c_str(), 0600), 0);
+    std::filesystem::copy_file(SEPMET_FAKE_SMALL_RECORD_PATH, folder.File("1-small.so"));
+    std::filesystem::copy_file(SEPMET_FAKE_NO_VERSION_PATH, folder.File("2-unversioned.so"));
+    std::filesystem::copy_file(SEPMET_MODULE_PATH, folder.File("3-sepmet.so"));
+    std::filesystem::copy_file(SEPMET_MODULE_PATH, folder.File("4-sepmet-copy.so"));
+    HostTable table;
+    int fakeLoads = 0;
+    table.Offer("Test/FakeLoaded", [&](HostWord, HostWord) -> HostWord { return ++fakeLoads; });
+    {
+        PluginSet plugins(table);
+        ::testing::internal::CaptureStderr();
+        plugins.OpenFolder(folder.Path()); // returns: the FIFO is not opened
+        ::testing::internal::GetCapturedStderr();
+        ASSERT_EQ(plugins.plugins().size(), 1u);
+        EXPECT_EQ(plugins.plugins()[0].path.filename(), "3-sepmet.so");
+        const struct {
+            const char* file;
+            const char* reason;
+            bool duplicate;
+        } expected[] = {
+            {"0-pipe.so", "not a regular file", false},
+            {"1-small.so", "information record of 7 bytes", false},
+            {"2-unversioned.so", "without a version (255.255.255.255)", false},
+            {"4-sepmet-copy.so", "loaded once", true},
+        };
+        ASSERT_EQ(plugins.skipped().size(), std::size(expected));
+        for (std::size_t i = 0; i < std::size(expected); ++i) {
+            EXPECT_EQ(plugins.skipped()[i].path.filename(), expected[i].file);
+            EXPECT_NE(plugins.skipped()[i].reason.find(expected[i].reason), std::string::npos)
+                << plugins.skipped()[i].reason;
+            EXPECT_EQ(plugins.skipped()[i].duplicate, expected[i].duplicate) << expected[i].file;
+        }
+        plugins.LoadAll();
+        EXPECT_EQ(fakeLoads, 0);
+
+        Application();
+        ModulesDialog dialog(plugins, QString::fromStdString(folder.Path()));
+        dialog.show();
+        ASSERT_EQ(dialog.list().topLevelItemCount(), 5);
+        EXPECT_EQ(dialog.list().topLevelItem(4)->text(1),
+                  QStringLiteral("пропущен: модуль уже загружен"));
+        EXPECT_EQ(dialog.list().topLevelItem(1)->text(1), QStringLiteral("пропущен: не модуль"));
+        SaveScreenshot(dialog, QStringLiteral("host-modules-skipped"));
+    }
 }
 
 TEST(PluginSet, AMissingFolderLoadsNothing) {

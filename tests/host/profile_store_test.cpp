@@ -6,9 +6,11 @@
 #include "platform/file_system_kind.h"
 #include "plugin/host_services.h"
 #include "tests/host/host_test_support.h"
+#include "tests/support/fault_vfs.h"
 
 #include <array>
 #include <gtest/gtest.h>
+#include <map>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -185,6 +187,116 @@ TEST(ProfileStore, AStoreThatCannotBeOpenedIsReported) {
     error.clear();
     EXPECT_EQ(ProfileStore::Open(notDatabase, error), nullptr);
     EXPECT_FALSE(error.empty());
+}
+
+// The values under one database, as text: what a save must keep whole or not at all.
+using StoredValues = std::map<std::u16string, std::u16string>;
+
+StoredValues ReadAll(const std::filesystem::path& file) {
+    return StoredProfileValues(file, u"/data/lab.sqlite");
+}
+
+// A window's state as it writes it: the list entry by entry, the stale entries deleted, then
+// the conditions.
+void SaveState(ProfileStore& store, int entries, double vW) {
+    for (int n = 1; n <= 13; ++n) {
+        const std::u16string key = u"plugins\\sepmet\\/Assay " +
+                                   std::u16string(1, u"0123456789"[n / 10]) +
+                                   std::u16string(1, u"0123456789"[n % 10]);
+        if (n <= entries)
+            store.SetText(key, key.substr(key.size() - 2) + u"/1");
+        else
+            store.Delete(key);
+    }
+    for (const char16_t* key : {u"plugins\\sepmet\\/vW", u"plugins\\sepmet\\/vG"})
+        store.SetDouble(key, vW);
+}
+
+// Each write and each sync of a save fails in turn (the disk full, the device failing): the
+// store then holds the values of the save before or those of this one, never a mix, and the
+// failure is reported by EndSave.
+TEST(ProfileStore, ASaveIsKeptWholeOrNotAtAllWhateverWriteOrSyncFails) {
+    sepmet::testing::DisarmFault(); // every store below is opened through the failing layer
+    TemporaryFolder folder;
+    const auto file = folder.File("profile.sqlite");
+    StoredValues before, after;
+    {
+        auto store = OpenStore(file);
+        ASSERT_TRUE(store);
+        SaveState(*store, 13, 100);
+        ASSERT_EQ(store->EndSave(), std::nullopt);
+        before = ReadAll(file);
+        SaveState(*store, 7, 50);
+        ASSERT_EQ(store->EndSave(), std::nullopt);
+        after = ReadAll(file);
+        SaveState(*store, 13, 100);
+    }
+    ASSERT_EQ(ReadAll(file), before);
+    ASSERT_NE(before, after);
+    for (const auto op : {sepmet::testing::FaultOp::Write, sepmet::testing::FaultOp::Sync}) {
+        for (int nth = 1;; ++nth) {
+            ASSERT_LT(nth, 100) << "the save never completed";
+            auto store = OpenStore(file);
+            ASSERT_TRUE(store);
+            sepmet::testing::ArmFault(op, nth, nth % 2 ? SQLITE_FULL : SQLITE_IOERR_WRITE);
+            SaveState(*store, 7, 50);
+            const auto failure = store->EndSave();
+            const bool hit = sepmet::testing::FaultCount(op) >= nth;
+            sepmet::testing::DisarmFault();
+            store.reset();
+            const StoredValues stored = ReadAll(file);
+            SCOPED_TRACE(::testing::Message()
+                         << (op == sepmet::testing::FaultOp::Write ? "write " : "sync ") << nth);
+            EXPECT_EQ(failure.has_value(), hit);
+            // A failed write leaves the old values; after a failed sync the new ones may have
+            // reached the file all the same (the data was written, only its flush failed).
+            if (op == sepmet::testing::FaultOp::Write || !hit)
+                EXPECT_EQ(stored, hit ? before : after);
+            else
+                EXPECT_TRUE(stored == before || stored == after);
+            if (!hit)
+                break;
+            // The next save is whole again: back to the state before.
+            if (stored == after) {
+                auto again = OpenStore(file);
+                SaveState(*again, 13, 100);
+                ASSERT_EQ(again->EndSave(), std::nullopt);
+            }
+        }
+    }
+}
+
+// Another program holds the store's write lock: the save waits for it once, and once it has
+// given up none of its values is written, even after the lock is gone; the next save is kept.
+TEST(ProfileStore, ALockedStoreLosesTheWholeSaveAfterOneWait) {
+    TemporaryFolder folder;
+    const auto file = folder.File("profile.sqlite");
+    auto store = OpenStore(file);
+    ASSERT_TRUE(store);
+    SaveState(*store, 13, 100);
+    ASSERT_EQ(store->EndSave(), std::nullopt);
+    const StoredValues before = ReadAll(file);
+
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    int started = 0;
+    store->OnSaveStarted([&] { ++started; });
+    EXPECT_FALSE(store->SetText(u"plugins\\sepmet\\/Assay 01", u"99/0"));
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    SaveState(*store, 7, 50); // the lock is gone, but this save is lost already
+    EXPECT_FALSE(store->SetInt(u"plugins\\sepmet\\/WindowRect_tlx", 1));
+    const auto failure = store->EndSave();
+    ASSERT_TRUE(failure);
+    EXPECT_NE(failure->find("locked"), std::string::npos) << *failure;
+    EXPECT_EQ(started, 1);
+    EXPECT_EQ(ReadAll(file), before);
+
+    SaveState(*store, 7, 50);
+    EXPECT_EQ(store->EndSave(), std::nullopt);
+    EXPECT_EQ(started, 2);
+    EXPECT_NE(ReadAll(file), before);
 }
 
 TEST(FileSystemKind, NetworkFileSystemsAreToldByTheirMagic) {

@@ -1,8 +1,26 @@
 #include "tests/host/session_folder.h"
 
 #include "demo/demo_database.h"
+#include "host/host_window.h"
+
+#include <QApplication>
 
 namespace sepmet::host::testing {
+
+QWidget* PlugInWindow(HostSession& session) {
+    QWidget* central = session.window() ? session.window()->centralWidget() : nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (central && widget->isVisible() && widget->parentWidget() == central)
+            return widget;
+    return nullptr;
+}
+
+QAbstractButton* ButtonWithTooltip(QWidget& window, const QString& tooltip) {
+    for (QAbstractButton* button : window.findChildren<QAbstractButton*>())
+        if (button->toolTip() == tooltip)
+            return button;
+    return nullptr;
+}
 
 void SessionFolderTest::SetUp() {
     Application();

@@ -5,10 +5,17 @@
 #include "host/host_session.h"
 #include "tests/host/host_test_support.h"
 
+#include <QAbstractButton>
 #include <filesystem>
 #include <gtest/gtest.h>
 
 namespace sepmet::host::testing {
+
+// The plug-in's main window: a shown top-level window whose parent is the host window's
+// central widget.
+QWidget* PlugInWindow(HostSession& session);
+// The button of `window` with that tooltip, or nullptr.
+QAbstractButton* ButtonWithTooltip(QWidget& window, const QString& tooltip);
 
 class SessionFolderTest : public ::testing::Test {
 protected:

@@ -175,8 +175,7 @@ TEST_F(WindowStateTest, RestoreSkipsMalformedEntriesAndDeletesAssaysNoLongerTher
 }
 
 TEST_F(WindowStateTest, NegativeIdentifierComesBack) {
-    // The host binds identifiers unsigned, so its row of assay -1 has the id 4294967295.
-    database.Execute("INSERT INTO assay(id, sample) VALUES(4294967295, 'проба')");
+    database.Execute("INSERT INTO assay(id, sample) VALUES(-1, 'проба')");
     assays.AddLoadedAssay(Assay{.id = -1, .isChecked = 1});
     SaveAssayList(profile, assays);
     EXPECT_EQ(Entry(1), u"18446744073709551615/1");
