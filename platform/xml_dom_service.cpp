@@ -11,11 +11,13 @@
 #include <filesystem>
 #include <libexslt/exslt.h>
 #include <libxml/globals.h>
+#include <libxml/hash.h>
 #include <libxml/parser.h>
 #include <libxml/uri.h>
 #include <libxml/xmlIO.h>
 #include <libxml/xmlerror.h>
 #include <libxml/xmlsave.h>
+#include <libxml/xpath.h>
 #include <libxslt/extensions.h>
 #include <libxslt/extra.h>
 #include <libxslt/imports.h>
@@ -175,6 +177,28 @@ void RegisterExtensionFunctions() {
     });
 }
 
+// libxslt takes parameters as XPath texts only. The parameter is entered the library's own way
+// (as an empty string, which also honours a variable of that name) and its value then replaced
+// by the node-set of the document's root; the library frees that value, never the document.
+void SetDocumentParameter(xsltTransformContextPtr context, const std::string& name,
+                          xmlDocPtr document, OperationScope& scope) {
+    if (!document)
+        throw ComponentError(kStatusFailed, u"The document of a stylesheet parameter is empty.");
+    const auto* utf8Name = reinterpret_cast<const xmlChar*>(name.c_str());
+    if (xsltQuoteOneUserParam(context, utf8Name, reinterpret_cast<const xmlChar*>("")) != 0)
+        throw ComponentError(kStatusFailed,
+                             scope.Diagnostic(u"The stylesheet parameters are not valid."));
+    auto* entry =
+        static_cast<xsltStackElemPtr>(xmlHashLookup2(context->globalVars, utf8Name, nullptr));
+    if (!entry)
+        return; // a variable of the stylesheet, which parameters do not set
+    xmlXPathObjectPtr value = xmlXPathNewNodeSet(reinterpret_cast<xmlNodePtr>(document));
+    if (!value)
+        throw ComponentError(kStatusOutOfMemory, u"");
+    xmlXPathFreeObject(entry->value);
+    entry->value = value;
+}
+
 } // namespace
 
 std::u16string StatusMessageText(std::int32_t status, std::u16string_view systemText) {
@@ -322,7 +346,8 @@ std::unique_ptr<XmlDocument> XmlDomService::CreateDocument() {
 }
 
 void XmlDomService::TransformNodeToObject(XmlDocument& source, const XmlDocument& stylesheet,
-                                          XmlDocument& result, const XsltParameters& parameters) {
+                                          XmlDocument& result, const XsltParameters& parameters,
+                                          const XsltDocumentParameters& documents) {
     if (source.Empty() || stylesheet.Empty())
         throw ComponentError(kStatusFailed, u"The source or the stylesheet document is empty.");
     OperationScope scope;
@@ -362,6 +387,8 @@ void XmlDomService::TransformNodeToObject(XmlDocument& source, const XmlDocument
             throw ComponentError(kStatusFailed,
                                  scope.Diagnostic(u"The stylesheet parameters are not valid."));
     }
+    for (const auto& [name, document] : documents)
+        SetDocumentParameter(context.get(), name, document->doc_, scope);
     xmlDocPtr output =
         xsltApplyStylesheetUser(style.get(), source.doc_, nullptr, nullptr, nullptr, context.get());
     const bool failed =

@@ -86,6 +86,11 @@ private:
 // evaluated as an expression, whatever quotes it holds.
 using XsltParameters = std::vector<std::pair<std::string, std::u16string>>;
 
+// Top-level parameters whose value is a document: the parameter is the node-set of its root node
+// (a document passed to an XSLT processor as a parameter, e.g. `$details/details/level`). The
+// documents must outlive the transformation; they are not changed.
+using XsltDocumentParameters = std::vector<std::pair<std::string, const XmlDocument*>>;
+
 class XmlDomService {
 public:
     // Initialising the libraries cannot fail. Stylesheets may call the EXSLT functions and
@@ -101,9 +106,11 @@ public:
     // refused and fail the transformation. Raises ComponentError (kStatusFailed with the
     // processor's diagnostic) when the stylesheet does not compile or the transformation fails.
     // `source` may be changed by the transformation (xsl:strip-space). `parameters` set the
-    // stylesheet's top-level xsl:param of those names.
+    // stylesheet's top-level xsl:param of those names, `documents` those that take a document; a
+    // name the stylesheet declares as a variable, not a parameter, is not set.
     void TransformNodeToObject(XmlDocument& source, const XmlDocument& stylesheet,
-                               XmlDocument& result, const XsltParameters& parameters = {});
+                               XmlDocument& result, const XsltParameters& parameters = {},
+                               const XsltDocumentParameters& documents = {});
 };
 
 } // namespace sepmet

@@ -6,6 +6,7 @@
 #include "platform/utf.h"
 #include "report/file_name.h"
 #include "report/report_generator.h"
+#include "report/xml_text.h"
 #include "report/xml_writer_source.h"
 #include "resources/strings.h"
 
@@ -14,21 +15,8 @@
 namespace sepmet {
 namespace {
 
-// Characters that XML 1.0 allows nowhere, not even escaped: one of them in a sample, a file name
-// or a mixture would make the whole document unreadable for the transformation. U+0000 is among
-// them; written as it is, it would also cut the text short.
-bool IsForbiddenInXml(char16_t c) {
-    return (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || c == 0xFFFE || c == 0xFFFF;
-}
-
-// The DOM holds UTF-8; the serialiser turns it into UTF-16LE. Forbidden characters are written
-// as U+FFFD, as lone surrogates are by the conversion; the stored texts are not touched.
 void Set(pugi::xml_node node, const char* name, std::u16string_view value) {
-    std::u16string text(value);
-    for (char16_t& c : text)
-        if (IsForbiddenInXml(c))
-            c = u'\uFFFD';
-    node.append_attribute(name).set_value(ToUtf8(text).c_str());
+    SetXmlText(node, name, value);
 }
 
 void SetNumber(pugi::xml_node node, int number) {
@@ -83,11 +71,15 @@ std::u16string ReportGenerator::BuildXml() const {
     }
 
     // A table is reported only when the last recalculation refilled its page; otherwise it holds
-    // results of another set of chromatograms or conditions, and the element stays empty.
+    // results of another set of chromatograms or conditions, and the element stays empty. A row
+    // whose value was not obtained (0) is left out the same way, so that no template can print it
+    // as a result.
     pugi::xml_node calibration = root.append_child("calibration");
     int number = 0;
     for (const auto& [component, record] :
          ReportedTable(state_.calibrationTable, state_.gradPageRefilled)) {
+        if (!CalibrationObtained(record))
+            continue;
         pugi::xml_node row = calibration.append_child("row");
         SetNumber(row, ++number);
         Set(row, "comp", component);
@@ -98,6 +90,8 @@ std::u16string ReportGenerator::BuildXml() const {
     number = 0;
     for (const auto& [component, record] :
          ReportedTable(state_.contentTable, state_.calcPageRefilled)) {
+        if (!ContentObtained(record))
+            continue;
         pugi::xml_node row = calculation.append_child("row");
         SetNumber(row, ++number);
         Set(row, "comp", component);

@@ -35,23 +35,29 @@ public:
     const AssayCollection* assays = nullptr;
     std::u16string resultXml;     // text of the last transformation result
     std::u16string sourceXml;     // the last report document
+    std::u16string detailsXml;    // the last details document (template parameter `details`)
     std::u16string stylesheetXml; // the last loaded template
     std::u16string outputPath;    // the HTML file last written; empty until then
 
     // The report document as UTF-16 text. Changes nothing.
     std::u16string BuildXml() const;
+    // The intermediate values of the last recalculation (calibration levels, measurements, tests)
+    // as a second document, root "details", with an element only for a stage that recalculation
+    // reached. Changes nothing.
+    std::u16string BuildDetailsXml() const;
 
     // Reads the template into stylesheetXml. False without a message when there is no shared
     // data folder; false after message 1054 or 1055 when the template cannot be loaded.
     bool LoadTemplate();
 
-    // Transforms sourceXml with stylesheetXml, sets resultXml and outputPath and writes the HTML
-    // file. Raises std::runtime_error with an English text or ComponentError.
+    // Transforms sourceXml with stylesheetXml, detailsXml (when not empty) given as the node-set
+    // parameter `details`, sets resultXml and outputPath and writes the HTML file. Raises
+    // std::runtime_error with an English text or ComponentError.
     void Transform();
 
-    // LoadTemplate, BuildXml, Transform. True when the HTML file was written; otherwise the
-    // operator saw a message (1052 to 1055), unless there is no shared data folder. Never throws
-    // the errors of the report.
+    // LoadTemplate, BuildXml, BuildDetailsXml, Transform. True when the HTML file was written;
+    // otherwise the operator saw a message (1052 to 1055), unless there is no shared data folder.
+    // Never throws the errors of the report.
     bool Generate();
 
     // The written file as a path of this system, for the opener.

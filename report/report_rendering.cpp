@@ -99,8 +99,16 @@ void ReportGenerator::Transform() {
         throw std::runtime_error("Error parsing Source Document instance.");
     if (!stylesheet->LoadText(stylesheetXml, stylesheetFile_))
         throw std::runtime_error("Error parsing Stylesheet Document instance.");
+    std::unique_ptr<XmlDocument> details;
+    XsltDocumentParameters documents;
+    if (!detailsXml.empty()) {
+        details = CreateOrRaise(service, "Failed to create Details Document instance.");
+        if (!details->LoadText(detailsXml))
+            throw std::runtime_error("Error parsing Details Document instance.");
+        documents.emplace_back("details", details.get());
+    }
 
-    service.TransformNodeToObject(*source, *stylesheet, *result, parameters_);
+    service.TransformNodeToObject(*source, *stylesheet, *result, parameters_, documents);
     std::optional<std::u16string> text = result->Text();
     if (!text)
         throw std::runtime_error("Failed to load result document.");
@@ -135,6 +143,7 @@ bool ReportGenerator::Generate() {
         return false;
     try {
         sourceXml = preset ? std::move(*preset) : BuildXml();
+        detailsXml = BuildDetailsXml();
         if (transformHook_)
             transformHook_->Transform(*this);
         else
