@@ -405,6 +405,30 @@ TEST_F(ReportRenderingTest, ParametersArePassedAsStrings) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
+TEST_F(ReportRenderingTest, DetailsArriveAsADocumentParameter) {
+    testing::SetSampleResults(state);
+    state.calibrationTable[u"Метанол"].levelChecks = {{5, LevelOutcome::Passed}};
+    state.calibrationTable[u"Метанол"].levels[5] = {100, 101};
+    // A node-set: paths, counts and the root element's name work on it.
+    InstallTemplate(
+        Stylesheet("<xsl:param name=\"details\" select=\"/..\"/>"
+                   "<xsl:template match=\"/\"><p>[<xsl:value-of select=\"name($details/"
+                   "*)\"/>][<xsl:value-of select=\"count($details//area)\"/>][<xsl:value-"
+                   "of select=\"$details/details/calibration/@k_avg\"/>]</p>"
+                   "</xsl:template>"));
+    ASSERT_TRUE(generator.Generate());
+    EXPECT_THAT(ReadFile(generator.OutputFile()), HasSubstr("[details][2][0,0495]"));
+    // A variable of that name is the template's own; string parameters still arrive beside it.
+    InstallTemplate(Stylesheet("<xsl:variable name=\"details\" select=\"'own'\"/><xsl:param "
+                               "name=\"a\"/><xsl:template match=\"/\"><p>[<xsl:value-of "
+                               "select=\"$details\"/>][<xsl:value-of select=\"$a\"/>]</p>"
+                               "</xsl:template>"));
+    generator.SetTransformParameters({{"a", u"x"}});
+    ASSERT_TRUE(generator.Generate());
+    EXPECT_THAT(ReadFile(generator.OutputFile()), HasSubstr("[own][x]"));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
 TEST_F(ReportRenderingTest, RelativeTemporaryFolderGivesAnAbsolutePath) {
     InstallTemplate(Template(""));
     temp.Write("sub/keep", "");
