@@ -241,7 +241,18 @@ bool XmlDocument::LoadFile(const std::string& path) {
     Reset();
     OperationScope scope;
     doc_ = xmlReadFile(path.c_str(), nullptr, kParseOptions);
-    return doc_ != nullptr;
+    if (!doc_)
+        return false;
+    // The same base as LoadText gives a text from this file: the escaped absolute path.
+    const std::string url = FileUrl(path);
+    if (!url.empty()) {
+        xmlChar* copy = xmlStrdup(reinterpret_cast<const xmlChar*>(url.c_str()));
+        if (copy) {
+            xmlFree(const_cast<xmlChar*>(doc_->URL));
+            doc_->URL = copy;
+        }
+    }
+    return true;
 }
 
 bool XmlDocument::LoadText(std::u16string_view text, const std::string& baseFile) {

@@ -33,11 +33,13 @@ public:
 
     // Set by the caller before each report; nullptr reports an empty collection.
     const AssayCollection* assays = nullptr;
-    std::u16string resultXml;     // text of the last transformation result
     std::u16string sourceXml;     // the last report document
     std::u16string detailsXml;    // the last details document (template parameter `details`)
     std::u16string stylesheetXml; // the last loaded template
     std::u16string outputPath;    // the HTML file last written; empty until then
+
+    // The text of the last transformation result (the HTML as written); empty before the first.
+    std::u16string ResultXml() const;
 
     // The report document as UTF-16 text. Changes nothing.
     std::u16string BuildXml() const;
@@ -51,7 +53,7 @@ public:
     bool LoadTemplate();
 
     // Transforms sourceXml with stylesheetXml, detailsXml (when not empty) given as the node-set
-    // parameter `details`, sets resultXml and outputPath and writes the HTML file. Raises
+    // parameter `details`, keeps the result, sets outputPath and writes the HTML file. Raises
     // std::runtime_error with an English text or ComponentError.
     void Transform();
 
@@ -62,6 +64,10 @@ public:
 
     // The written file as a path of this system, for the opener.
     const std::string& OutputFile() const { return outputFile_; }
+
+    // Opens the written file in the desktop's viewer. When the opener fails, a message box tells
+    // the operator the file's path (the report exists; only the viewer did not start).
+    bool OpenOutput() const;
 
     // Options of the batch program and the tests.
     // A template file to use in place of the shared one; empty restores the shared one.
@@ -95,6 +101,11 @@ private:
     std::string fixedOutputFile_;
     // The file stylesheetXml was loaded from: its references resolve beside it.
     std::string stylesheetFile_;
+    // The template as LoadTemplate parsed it, and the text it gave: Transform compiles this tree
+    // while stylesheetXml is still that text, rather than parsing the text once more.
+    std::unique_ptr<XmlDocument> loadedStylesheet_;
+    std::u16string loadedStylesheetXml_;
+    std::unique_ptr<XmlDocument> result_; // the last transformation result
     XsltParameters parameters_;
     ReportTransformHook* transformHook_ = nullptr;
     std::optional<std::u16string> nextSourceXml_;

@@ -4,6 +4,7 @@
 
 #include "platform/message_box.h"
 #include "platform/number_text.h"
+#include "platform/opener.h"
 #include "platform/shared_data_folder.h"
 #include "platform/temp_file.h"
 #include "platform/utf.h"
@@ -54,6 +55,20 @@ void ReportGenerator::ShowCodeError(int stringId, std::int32_t status,
     ShowMessageBox(owner_, kCaption, FillPlaceholder(withCode, u"%s", text), MessageIcon::Error);
 }
 
+std::u16string ReportGenerator::ResultXml() const {
+    std::optional<std::u16string> text = result_ ? result_->Text() : std::nullopt;
+    return text ? std::move(*text) : std::u16string();
+}
+
+bool ReportGenerator::OpenOutput() const {
+    if (OpenDocument(outputFile_))
+        return true;
+    ShowMessageBox(owner_, kCaption,
+                   FillPlaceholder(LoadString(StringId::ReportNotOpened), u"%s", outputPath),
+                   MessageIcon::Warning);
+    return false;
+}
+
 bool ReportGenerator::LoadTemplate() {
     std::string path = templateFile_;
     if (path.empty()) {
@@ -73,6 +88,8 @@ bool ReportGenerator::LoadTemplate() {
         if (!text)
             throw std::runtime_error("Failed to read the text of the XSLT Document instance.");
         stylesheetXml = std::move(*text);
+        loadedStylesheetXml_ = stylesheetXml;
+        loadedStylesheet_ = std::move(doc);
         // Absolute, so that a later change of the working folder does not move the base.
         std::error_code error;
         const std::filesystem::path absolute = std::filesystem::absolute(path, error);
@@ -93,12 +110,18 @@ void ReportGenerator::Transform() {
         CreateOrRaise(service, "Failed to create Source Document instance.");
     std::unique_ptr<XmlDocument> result =
         CreateOrRaise(service, "Failed to create Result Document instance.");
-    std::unique_ptr<XmlDocument> stylesheet =
-        CreateOrRaise(service, "Failed to create Stylesheet Document instance.");
     if (!source->LoadText(sourceXml))
         throw std::runtime_error("Error parsing Source Document instance.");
-    if (!stylesheet->LoadText(stylesheetXml, stylesheetFile_))
-        throw std::runtime_error("Error parsing Stylesheet Document instance.");
+    // The text LoadTemplate gave is the serialisation of the tree it parsed: that tree is compiled
+    // as it is. A text set otherwise is parsed.
+    std::unique_ptr<XmlDocument> parsed;
+    const XmlDocument* stylesheet = loadedStylesheet_.get();
+    if (!stylesheet || stylesheetXml != loadedStylesheetXml_) {
+        parsed = CreateOrRaise(service, "Failed to create Stylesheet Document instance.");
+        if (!parsed->LoadText(stylesheetXml, stylesheetFile_))
+            throw std::runtime_error("Error parsing Stylesheet Document instance.");
+        stylesheet = parsed.get();
+    }
     std::unique_ptr<XmlDocument> details;
     XsltDocumentParameters documents;
     if (!detailsXml.empty()) {
@@ -109,10 +132,7 @@ void ReportGenerator::Transform() {
     }
 
     service.TransformNodeToObject(*source, *stylesheet, *result, parameters_, documents);
-    std::optional<std::u16string> text = result->Text();
-    if (!text)
-        throw std::runtime_error("Failed to load result document.");
-    resultXml = std::move(*text);
+    result_ = std::move(result);
 
     // The temporary name is checked: without one the report fails here and nothing is written
     // anywhere else. The HTML file itself is created exclusively too, so an existing file (or a
@@ -131,7 +151,7 @@ void ReportGenerator::Transform() {
     }
     outputFile_ = path;
     outputPath = FromUtf8(path);
-    result->Save(file.get(), path);
+    result_->Save(file.get(), path);
     if (::close(file.release()) != 0)
         throw ComponentError(kStatusFailed,
                              FromUtf8("Cannot write \"" + path + "\": " + std::strerror(errno)));

@@ -2,6 +2,7 @@
 
 #include "platform/utf.h"
 
+#include <algorithm>
 #include <string>
 
 namespace sepmet {
@@ -14,11 +15,15 @@ bool IsForbiddenInXml(char16_t c) {
 } // namespace
 
 void SetXmlText(pugi::xml_node node, const char* name, std::u16string_view value) {
+    pugi::xml_attribute attribute = node.append_attribute(name);
+    // Almost every text is written as it is; only one with a forbidden character is copied.
+    if (std::none_of(value.begin(), value.end(), IsForbiddenInXml)) {
+        attribute.set_value(ToUtf8(value).c_str());
+        return;
+    }
     std::u16string text(value);
-    for (char16_t& c : text)
-        if (IsForbiddenInXml(c))
-            c = u'\uFFFD';
-    node.append_attribute(name).set_value(ToUtf8(text).c_str());
+    std::replace_if(text.begin(), text.end(), IsForbiddenInXml, u'\uFFFD');
+    attribute.set_value(ToUtf8(text).c_str());
 }
 
 } // namespace sepmet

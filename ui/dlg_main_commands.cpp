@@ -5,7 +5,6 @@
 #include "data/assay_queries.h"
 #include "data/connection.h"
 #include "platform/message_box.h"
-#include "platform/opener.h"
 #include "platform/utf.h"
 #include "plugin/host_services.h"
 #include "plugin/startup_messages.h"
@@ -180,7 +179,7 @@ void DlgMain::OnReportCommand() {
     reportGenerator_->assays = &assays_;
     reportGenerator_->SetOwnerWindow(WindowHandle());
     if (reportGenerator_->Generate())
-        OpenDocument(reportGenerator_->OutputFile());
+        reportGenerator_->OpenOutput();
 }
 
 void DlgMain::OnListClick(int row) {

@@ -23,8 +23,8 @@ void QtMessageBoxService::Show(std::intptr_t owner, std::u16string_view caption,
     box.exec();
 }
 
-void DesktopOpener::Open(const std::string& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+bool DesktopOpener::Open(const std::string& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
 } // namespace sepmet

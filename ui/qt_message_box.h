@@ -15,7 +15,7 @@ public:
 
 class DesktopOpener final : public Opener {
 public:
-    void Open(const std::string& path) override;
+    bool Open(const std::string& path) override;
 };
 
 } // namespace sepmet
