@@ -8,7 +8,6 @@
 #include "report/file_name.h"
 #include "report/report_generator.h"
 #include "report/xml_text.h"
-#include "report/xml_writer_source.h"
 
 #include <charconv>
 #include <cmath>
@@ -105,20 +104,12 @@ void WriteContent(pugi::xml_node parent, const ContentRecord& record) {
 
 std::u16string ReportGenerator::BuildDetailsXml() const {
     pugi::xml_document doc;
-    pugi::xml_node declaration = doc.prepend_child(pugi::node_declaration);
-    declaration.set_name("xml");
-    declaration.append_attribute("version").set_value("1.0");
-    declaration.append_attribute("encoding").set_value("UTF-16LE");
-    pugi::xml_node details = doc.append_child("details");
+    pugi::xml_node details = StartUtf16Document(doc, "details");
     if (const CalibrationRecord* calibration = CalibrationReached(state_))
         WriteCalibration(details, *calibration);
     if (const ContentRecord* content = ContentReached(state_))
         WriteContent(details, *content);
-
-    std::u16string text;
-    xml_writer_source writer(text);
-    doc.save(writer, "", pugi::format_raw, pugi::encoding_utf16_le);
-    return text;
+    return Utf16Text(doc);
 }
 
 } // namespace sepmet

@@ -7,7 +7,6 @@
 #include "report/file_name.h"
 #include "report/report_generator.h"
 #include "report/xml_text.h"
-#include "report/xml_writer_source.h"
 #include "resources/strings.h"
 
 #include <pugixml.hpp>
@@ -39,12 +38,7 @@ ReportGenerator::ReportGenerator(const CalculationState& state, const MessageLog
 
 std::u16string ReportGenerator::BuildXml() const {
     pugi::xml_document doc;
-    pugi::xml_node declaration = doc.prepend_child(pugi::node_declaration);
-    declaration.set_name("xml");
-    declaration.append_attribute("version").set_value("1.0");
-    declaration.append_attribute("encoding").set_value("UTF-16LE");
-
-    pugi::xml_node root = doc.append_child("root");
+    pugi::xml_node root = StartUtf16Document(doc, "root");
     // A zone changed since the last report takes effect, as on the system's own clock.
     ReadLocalTimeZone();
     Set(root, "date_created", FormatUserDateTime(clock_()));
@@ -106,11 +100,7 @@ std::u16string ReportGenerator::BuildXml() const {
     pugi::xml_node messages = root.append_child("messages");
     for (const std::u16string& line : log_.Layout())
         Set(messages.append_child("row"), "msg_str", line);
-
-    std::u16string text;
-    xml_writer_source writer(text);
-    doc.save(writer, "", pugi::format_raw, pugi::encoding_utf16_le);
-    return text;
+    return Utf16Text(doc);
 }
 
 } // namespace sepmet

@@ -1,6 +1,7 @@
 #include "report/xml_text.h"
 
 #include "platform/utf.h"
+#include "report/xml_writer_source.h"
 
 #include <algorithm>
 #include <string>
@@ -24,6 +25,21 @@ void SetXmlText(pugi::xml_node node, const char* name, std::u16string_view value
     std::u16string text(value);
     std::replace_if(text.begin(), text.end(), IsForbiddenInXml, u'\uFFFD');
     attribute.set_value(ToUtf8(text).c_str());
+}
+
+pugi::xml_node StartUtf16Document(pugi::xml_document& doc, const char* root) {
+    pugi::xml_node declaration = doc.prepend_child(pugi::node_declaration);
+    declaration.set_name("xml");
+    declaration.append_attribute("version").set_value("1.0");
+    declaration.append_attribute("encoding").set_value("UTF-16LE");
+    return doc.append_child(root);
+}
+
+std::u16string Utf16Text(const pugi::xml_document& doc) {
+    std::u16string text;
+    xml_writer_source writer(text);
+    doc.save(writer, "", pugi::format_raw, pugi::encoding_utf16_le);
+    return text;
 }
 
 } // namespace sepmet

@@ -2,6 +2,7 @@
 // Texts written into the report's XML documents.
 
 #include <pugixml.hpp>
+#include <string>
 #include <string_view>
 
 namespace sepmet {
@@ -11,5 +12,10 @@ namespace sepmet {
 // as U+FFFD, as lone surrogates are by the conversion: one of them in a sample, a file name or a
 // mixture would make the whole document unreadable. The stored texts are not touched.
 void SetXmlText(pugi::xml_node node, const char* name, std::u16string_view value);
+
+// Gives `doc` the declaration of a UTF-16LE document and appends its root element `root`.
+pugi::xml_node StartUtf16Document(pugi::xml_document& doc, const char* root);
+// The document as UTF-16 text, written raw (no indentation).
+std::u16string Utf16Text(const pugi::xml_document& doc);
 
 } // namespace sepmet
