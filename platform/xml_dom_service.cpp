@@ -361,16 +361,31 @@ void XmlDomService::TransformNodeToObject(XmlDocument& source, const XmlDocument
                                           const XsltDocumentParameters& documents) {
     if (source.Empty() || stylesheet.Empty())
         throw ComponentError(kStatusFailed, u"The source or the stylesheet document is empty.");
-    OperationScope scope;
-    xsltSecurityPrefsPtr prefs = scope.ReadOnlyPrefs();
-
     // Compiling takes the tree over; the stylesheet document stays as it is.
     xmlDocPtr copy = xmlCopyDoc(stylesheet.doc_, 1);
     if (!copy)
         throw ComponentError(kStatusOutOfMemory, u"");
-    xsltStylesheetPtr compiled = xsltParseStylesheetDoc(copy);
+    TransformWithTree(source, copy, result, parameters, documents);
+}
+
+void XmlDomService::TransformNodeToObject(XmlDocument& source, XmlDocument&& stylesheet,
+                                          XmlDocument& result, const XsltParameters& parameters,
+                                          const XsltDocumentParameters& documents) {
+    if (source.Empty() || stylesheet.Empty())
+        throw ComponentError(kStatusFailed, u"The source or the stylesheet document is empty.");
+    xmlDocPtr tree = std::exchange(stylesheet.doc_, nullptr);
+    stylesheet.Reset();
+    TransformWithTree(source, tree, result, parameters, documents);
+}
+
+void XmlDomService::TransformWithTree(XmlDocument& source, _xmlDoc* tree, XmlDocument& result,
+                                      const XsltParameters& parameters,
+                                      const XsltDocumentParameters& documents) {
+    OperationScope scope;
+    xsltSecurityPrefsPtr prefs = scope.ReadOnlyPrefs();
+    xsltStylesheetPtr compiled = xsltParseStylesheetDoc(tree);
     if (!compiled) {
-        xmlFreeDoc(copy);
+        xmlFreeDoc(tree);
         throw ComponentError(kStatusFailed, scope.Diagnostic(u"The stylesheet does not compile."));
     }
     std::shared_ptr<_xsltStylesheet> style(compiled, xsltFreeStylesheet);

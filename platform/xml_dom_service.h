@@ -111,6 +111,17 @@ public:
     void TransformNodeToObject(XmlDocument& source, const XmlDocument& stylesheet,
                                XmlDocument& result, const XsltParameters& parameters = {},
                                const XsltDocumentParameters& documents = {});
+    // The same for a stylesheet document not needed afterwards: its own tree is compiled instead
+    // of a copy, and the document is empty afterwards (whatever the outcome).
+    void TransformNodeToObject(XmlDocument& source, XmlDocument&& stylesheet, XmlDocument& result,
+                               const XsltParameters& parameters = {},
+                               const XsltDocumentParameters& documents = {});
+
+private:
+    // Compiles `tree`, which it takes over, and transforms `source` with it.
+    void TransformWithTree(XmlDocument& source, _xmlDoc* tree, XmlDocument& result,
+                           const XsltParameters& parameters,
+                           const XsltDocumentParameters& documents);
 };
 
 } // namespace sepmet

@@ -101,8 +101,8 @@ private:
     std::string fixedOutputFile_;
     // The file stylesheetXml was loaded from: its references resolve beside it.
     std::string stylesheetFile_;
-    // The template as LoadTemplate parsed it, and the text it gave: Transform compiles this tree
-    // while stylesheetXml is still that text, rather than parsing the text once more.
+    // The template as LoadTemplate parsed it, and the text it gave: the next Transform compiles
+    // this tree while stylesheetXml is still that text, rather than parsing the text once more.
     std::unique_ptr<XmlDocument> loadedStylesheet_;
     std::u16string loadedStylesheetXml_;
     std::unique_ptr<XmlDocument> result_; // the last transformation result

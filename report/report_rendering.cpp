@@ -112,16 +112,18 @@ void ReportGenerator::Transform() {
         CreateOrRaise(service, "Failed to create Result Document instance.");
     if (!source->LoadText(sourceXml))
         throw std::runtime_error("Error parsing Source Document instance.");
-    // The text LoadTemplate gave is the serialisation of the tree it parsed: that tree is compiled
-    // as it is. A text set otherwise is parsed.
-    std::unique_ptr<XmlDocument> parsed;
-    const XmlDocument* stylesheet = loadedStylesheet_.get();
-    if (!stylesheet || stylesheetXml != loadedStylesheetXml_) {
-        parsed = CreateOrRaise(service, "Failed to create Stylesheet Document instance.");
-        if (!parsed->LoadText(stylesheetXml, stylesheetFile_))
+    // The text LoadTemplate gave is the serialisation of the tree it parsed: that tree itself is
+    // compiled, once (a second Transform of the same report parses the text). A text set
+    // otherwise is parsed.
+    std::unique_ptr<XmlDocument> stylesheet;
+    if (loadedStylesheet_ && stylesheetXml == loadedStylesheetXml_) {
+        stylesheet = std::move(loadedStylesheet_);
+    } else {
+        stylesheet = CreateOrRaise(service, "Failed to create Stylesheet Document instance.");
+        if (!stylesheet->LoadText(stylesheetXml, stylesheetFile_))
             throw std::runtime_error("Error parsing Stylesheet Document instance.");
-        stylesheet = parsed.get();
     }
+    loadedStylesheetXml_.clear();
     std::unique_ptr<XmlDocument> details;
     XsltDocumentParameters documents;
     if (!detailsXml.empty()) {
@@ -131,7 +133,7 @@ void ReportGenerator::Transform() {
         documents.emplace_back("details", details.get());
     }
 
-    service.TransformNodeToObject(*source, *stylesheet, *result, parameters_, documents);
+    service.TransformNodeToObject(*source, std::move(*stylesheet), *result, parameters_, documents);
     result_ = std::move(result);
 
     // The temporary name is checked: without one the report fails here and nothing is written
