@@ -1,6 +1,7 @@
 #include "batch/batch_output.h"
 
 #include "batch/batch_session.h"
+#include "calc/calculation_details.h"
 #include "platform/utf.h"
 #include "resources/strings.h"
 
@@ -58,6 +59,11 @@ std::string JsonNumber(double value) {
     return std::string(buffer, result.ptr);
 }
 
+// A value this recalculation did not obtain is null, never a number a reader takes as a result.
+std::string JsonObtained(bool obtained, double value) {
+    return obtained ? JsonNumber(value) : "null";
+}
+
 const char* JsonBool(bool value) {
     return value ? "true" : "false";
 }
@@ -77,6 +83,69 @@ std::string JsonRows(const PageRows& rows) {
     return JsonArray(rows, [](const PageRow& row) {
         return JsonArray(row, [](const std::u16string& cell) { return JsonString(cell); });
     });
+}
+
+std::string JsonText(std::string_view name) {
+    return "\"" + std::string(name) + "\"";
+}
+
+std::string CalibrationDetailsJson(const CalibrationRecord& record) {
+    const std::vector<double> none;
+    const std::string levels = JsonArray(record.levelChecks, [&](const LevelCheck& check) {
+        const auto found = record.levels.find(check.concentration);
+        const bool tested =
+            check.outcome == LevelOutcome::Passed || check.outcome == LevelOutcome::Deviation;
+        std::string out = "{\"c\":" + JsonNumber(check.concentration);
+        out += ",\"areas\":" +
+               JsonArray(found != record.levels.end() ? found->second : none, JsonNumber);
+        out += ",\"K1\":" + JsonObtained(tested, check.k1);
+        out += ",\"K2\":" + JsonObtained(tested, check.k2);
+        out += ",\"K\":" + JsonObtained(tested, check.k);
+        out += ",\"d1\":" + JsonObtained(tested, check.d1);
+        out += ",\"d2\":" + JsonObtained(tested, check.d2);
+        out += ",\"passed\":";
+        out += check.outcome == LevelOutcome::NotTested
+                   ? "null"
+                   : JsonBool(check.outcome == LevelOutcome::Passed);
+        out += ",\"outcome\":" + JsonText(LevelOutcomeName(check.outcome));
+        return out + "}";
+    });
+    return "{\"levels\":" + levels + "}";
+}
+
+std::string ContentDetailsJson(const ContentRecord& record) {
+    std::vector<std::size_t> indexes(record.areas.size());
+    for (std::size_t i = 0; i < indexes.size(); ++i)
+        indexes[i] = i;
+    const auto at = [](const std::vector<double>& values, std::size_t i) {
+        return i < values.size() ? JsonNumber(values[i]) : "null";
+    };
+    std::string out =
+        "{\"measurements\":" + JsonArray(indexes, [&](std::size_t i) {
+            std::string m = "{\"id\":";
+            m += i < record.sources.size() ? std::to_string(record.sources[i].id) : "null";
+            m += ",\"area\":" + JsonNumber(record.areas[i]);
+            m += ",\"X\":" + at(record.solutionConcentrations, i);
+            m += ",\"Y\":" + at(record.gasConcentrations, i);
+            return m + "}";
+        });
+    out += ",\"reducedVolume\":" + JsonObtained(record.reducedVolume > 0, record.reducedVolume);
+    // The test that decided: the last one the content stage ran.
+    const ContentTest* test = record.tests.empty() ? nullptr : &record.tests.back();
+    out += ",\"test\":" + (test ? JsonText(ContentTestName(test->kind)) : "null");
+    out += ",\"D\":" + (test ? JsonNumber(test->difference) : "null");
+    out += ",\"limit\":" + (test ? JsonNumber(test->limit) : "null");
+    out += ",\"passed\":" + std::string(test ? JsonBool(test->passed) : "null");
+    out += ",\"delta\":" + JsonObtained(ContentObtained(record), record.relativeUncertainty);
+    return out + "}";
+}
+
+// The intermediate values of the stages the last recalculation reached; null for the others.
+std::string DetailsJson(const CalculationState& state) {
+    const CalibrationRecord* calibration = CalibrationReached(state);
+    const ContentRecord* content = ContentReached(state);
+    return "{\"calibration\":" + (calibration ? CalibrationDetailsJson(*calibration) : "null") +
+           ",\"content\":" + (content ? ContentDetailsJson(*content) : "null") + "}";
 }
 
 } // namespace
@@ -99,14 +168,16 @@ std::string UnloadedAssayText(const UnloadedAssay& unloaded) {
 }
 
 std::string JsonLine(const Command& command, const BatchSession& session) {
-    // Read without creating records: printing does not change the state.
+    // Read without creating records: printing does not change the state. A value of a page this
+    // recalculation did not refill, or one it did not obtain (0), is null.
     const CalculationState& state = session.State();
-    const auto calibration = state.calibrationTable.find(kMethanol);
-    const auto content = state.contentTable.find(kMethanol);
+    const CalibrationRecord* calibration = CalibrationReached(state);
+    const ContentRecord* content = ContentReached(state);
+    const auto found = state.contentTable.find(kMethanol);
     const ContentRecord none;
-    const ContentRecord& record = content != state.contentTable.end() ? content->second : none;
-    const double kAvg =
-        calibration != state.calibrationTable.end() ? calibration->second.k_avg : 0.0;
+    const ContentRecord& record = found != state.contentTable.end() ? found->second : none;
+    const bool calibrated = calibration && CalibrationObtained(*calibration);
+    const bool obtained = content && ContentObtained(*content);
     const ReadinessFlags& flags = session.Readiness();
 
     std::string out = "{\"command\":" + JsonString(FromUtf8(command.text));
@@ -125,14 +196,15 @@ std::string JsonLine(const Command& command, const BatchSession& session) {
     out += ",\"messages\":" + JsonArray(session.MessageLines(), [](const std::u16string& line) {
                return JsonString(line);
            });
-    out += ",\"k_avg\":" + JsonNumber(kAvg);
-    out += ",\"y_avg\":" + JsonNumber(record.y_avg);
-    out += ",\"uncertainty\":" + JsonNumber(record.uncertainty);
-    out += ",\"massFraction\":" + JsonNumber(record.massFraction);
-    out += ",\"molarFraction\":" + JsonNumber(record.molarFraction);
+    out += ",\"k_avg\":" + JsonObtained(calibrated, calibration ? calibration->k_avg : 0);
+    out += ",\"y_avg\":" + JsonObtained(obtained, record.y_avg);
+    out += ",\"uncertainty\":" + JsonObtained(obtained, record.uncertainty);
+    out += ",\"massFraction\":" + JsonObtained(obtained, record.massFraction);
+    out += ",\"molarFraction\":" + JsonObtained(obtained, record.molarFraction);
     out += ",\"areas\":" + JsonArray(record.areas, JsonNumber);
     out += ",\"threeMeasurementsRequired\":";
     out += JsonBool(state.threeMeasurementsRequired);
+    out += ",\"details\":" + DetailsJson(state);
     return out + "}";
 }
 

@@ -21,17 +21,33 @@ std::u16string WithConcentration(int textId, double concentration) {
     return FillPlaceholder(LoadString(textId), u"%.2f", FormatFixed(concentration, 2));
 }
 
-// The mean coefficient of one concentration, or nothing when either coefficient of the pair
-// deviates from it by more than 5 %.
-std::optional<double> LevelCoefficient(double concentration, double area1, double area2) {
-    const double k1 = concentration / area1;
-    const double k2 = concentration / area2;
-    const double k = RoundToFourDecimals((k2 + k1) * 0.5);
-    const double d1 = std::fabs(k1 - k) / k * 100;
-    const double d2 = std::fabs(k2 - k) / k * 100;
-    if (d1 <= kDeviationLimitPercent && d2 <= kDeviationLimitPercent)
-        return k;
-    return std::nullopt;
+// The coefficients of one concentration and their deviations from the mean coefficient; the
+// level passes when both deviate by at most 5 %.
+LevelCheck CheckLevel(double concentration, double area1, double area2) {
+    LevelCheck check;
+    check.concentration = concentration;
+    check.k1 = concentration / area1;
+    check.k2 = concentration / area2;
+    check.k = RoundToFourDecimals((check.k2 + check.k1) * 0.5);
+    check.d1 = std::fabs(check.k1 - check.k) / check.k * 100;
+    check.d2 = std::fabs(check.k2 - check.k) / check.k * 100;
+    check.outcome = check.d1 <= kDeviationLimitPercent && check.d2 <= kDeviationLimitPercent
+                        ? LevelOutcome::Passed
+                        : LevelOutcome::Deviation;
+    return check;
+}
+
+// Every nominal concentration, ascending, as missing or not yet tested.
+std::vector<LevelCheck> UntestedLevels(const CalibrationRecord& record) {
+    std::vector<LevelCheck> checks;
+    for (double nominal : kNominalConcentrations) {
+        LevelCheck check;
+        check.concentration = nominal;
+        check.outcome =
+            record.levels.count(nominal) ? LevelOutcome::NotTested : LevelOutcome::Missing;
+        checks.push_back(check);
+    }
+    return checks;
 }
 
 } // namespace
@@ -85,6 +101,7 @@ void CheckCalibration(CalibrationTable& table, MessageLog& log) {
     const std::u16string component(LoadString(StringId::Methanol));
     CalibrationRecord& record = table[component];
     record.levelCoefficients.clear();
+    record.levelChecks = UntestedLevels(record);
     if (record.levels.size() != kLevelsRequired) {
         log.AddError(
             FillPlaceholder(LoadString(StringId::ErrConcentrationCount), u"%s", component));
@@ -92,16 +109,19 @@ void CheckCalibration(CalibrationTable& table, MessageLog& log) {
         return;
     }
     std::size_t passed = 0;
-    for (const auto& [concentration, areas] : record.levels) {
+    for (LevelCheck& check : record.levelChecks) {
+        const std::vector<double>& areas = record.levels.at(check.concentration);
         if (areas.size() != kAreasPerLevel) {
-            log.AddError(WithConcentration(StringId::ErrTwoChromatograms, concentration));
+            check.outcome = LevelOutcome::NotTwoAreas;
+            log.AddError(WithConcentration(StringId::ErrTwoChromatograms, check.concentration));
             continue;
         }
-        if (auto k = LevelCoefficient(concentration, areas[0], areas[1])) {
-            record.levelCoefficients.push_back(*k);
+        check = CheckLevel(check.concentration, areas[0], areas[1]);
+        if (check.outcome == LevelOutcome::Passed) {
+            record.levelCoefficients.push_back(check.k);
             ++passed;
         } else {
-            log.AddError(WithConcentration(StringId::ErrDeviation, concentration));
+            log.AddError(WithConcentration(StringId::ErrDeviation, check.concentration));
         }
     }
     if (passed != kLevelsRequired) {

@@ -23,10 +23,14 @@ constexpr double kCriticalRangeFactor = 3.3;
 
 // The three content brackets share their bounds: [0.01, 0.1] and (0.1, 0.5].
 double Bracket(double y, double a0, double a1, double b0, double b1) {
-    if (y >= 0.01 && y <= 0.1)
+    switch (ContentBracketOf(y)) {
+    case ContentBracket::Lower:
         return a0 - a1 * y;
-    if (y > 0.1 && y <= 0.5)
+    case ContentBracket::Upper:
         return b0 - b1 * y;
+    case ContentBracket::None:
+        break;
+    }
     return 0;
 }
 
@@ -59,18 +63,31 @@ bool AllFinite(const std::vector<double>& values) {
 void CollectAbsorptionAreas(const AssayCollection& assays, ContentTable& table) {
     table.clear();
     const std::u16string component(LoadString(StringId::Methanol));
+    std::size_t listNumber = 0;
     for (const Assay& assay : assays) {
+        ++listNumber;
         if (!IsAbsorptionSolution(assay))
             continue;
         for (const Peak& peak : assay.peaks)
-            if (IsComponentPeak(peak))
-                table[component].areas.push_back(peak.area);
+            if (IsComponentPeak(peak)) {
+                ContentRecord& record = table[component];
+                record.areas.push_back(peak.area);
+                record.sources.push_back({listNumber, assay.id, assay.filename});
+            }
     }
+}
+
+ContentBracket ContentBracketOf(double y) {
+    if (y >= 0.01 && y <= 0.1)
+        return ContentBracket::Lower;
+    if (y > 0.1 && y <= 0.5)
+        return ContentBracket::Upper;
+    return ContentBracket::None;
 }
 
 double ReducedGasVolume(const MeasurementSettings& s) {
     return s.atmP * kStandardTemperatureK / ((s.gasT + kCelsiusToKelvin) * kStandardPressureKPa) *
-           s.vG * kMilliPerUnit;
+           s.vG;
 }
 
 double RepeatabilityLimit(double y) {
@@ -83,22 +100,27 @@ double RelativeUncertainty(double y) {
     return Bracket(y, 25, 71, 20, 15);
 }
 
-void CalculateContent(CalculationState& state, MessageLog& log) {
+void CalculateContent(CalculationState& state, int absorptionChromatograms, MessageLog& log) {
     const std::u16string component(LoadString(StringId::Methanol));
     const double kAvg = state.calibrationTable[component].k_avg;
     const MeasurementSettings& s = state.settings;
     ContentRecord& record = state.contentTable[component];
 
+    state.threeMeasurementsRequired = false;
     record.y_avg = 0;
     record.massFraction = 0;
     record.molarFraction = 0;
     record.uncertainty = 0;
+    record.relativeUncertainty = 0;
+    record.tests.clear();
     record.solutionConcentrations.clear();
     for (double area : record.areas)
         record.solutionConcentrations.push_back(kAvg * area);
     record.gasConcentrations.clear();
-    const double volume = ReducedGasVolume(s);
+    const double reduced = ReducedGasVolume(s);
+    const double volume = reduced * kMilliPerUnit;
     const bool volumeUsable = std::isfinite(volume) && volume > 0;
+    record.reducedVolume = volumeUsable ? reduced : 0;
     if (volumeUsable)
         for (double x : record.solutionConcentrations)
             record.gasConcentrations.push_back(x * s.vW / volume);
@@ -106,8 +128,7 @@ void CalculateContent(CalculationState& state, MessageLog& log) {
     // Conditions that each pass the input check can still overflow or underflow together (a huge
     // gas volume, a density near 0). Every number below is therefore evaluated before any test,
     // and one that is not finite refuses the calculation like unusable conditions: all results 0,
-    // the demand for a third measurement left as it was, nothing shown as "inf" or as a row of
-    // zeros without a reason.
+    // no third measurement demanded, nothing shown as "inf" or as a row of zeros without a reason.
     const auto refuse = [&] { log.AddError(LoadString(StringId::ErrBadConditions)); };
     if (!volumeUsable || !AllFinite(record.solutionConcentrations) ||
         !AllFinite(record.gasConcentrations)) {
@@ -115,42 +136,56 @@ void CalculateContent(CalculationState& state, MessageLog& log) {
         return;
     }
 
-    const bool third = state.threeMeasurementsRequired;
-    // The flag is left as it is when there are fewer values than the test compares.
-    if (!EnoughMeasurements(record, third ? 3 : 2, log))
+    // Two chromatograms: the repeatability of the pair decides. Three: a pair within the
+    // repeatability limit did not need the third; a pair beyond it is judged by the critical range
+    // of all values.
+    const bool three = absorptionChromatograms == 3;
+    if (!EnoughMeasurements(record, three ? 3 : 2, log))
         return;
     const std::vector<double>& ys = record.gasConcentrations;
     const double y = Mean(ys);
-    // Two measurements: their difference against the repeatability limit. Three: the range of all
-    // values against the critical range.
-    double difference = 0;
-    double sum = 0;
-    if (!third) {
-        sum = ys[1] + ys[0];
-        difference = std::fabs(ys[0] - ys[1]) * 2 * 100 / sum;
-    } else {
+    const double pairSum = ys[1] + ys[0];
+    const double pairMean = pairSum / 2;
+    ContentTest repeatability;
+    repeatability.difference = std::fabs(ys[0] - ys[1]) * 2 * 100 / pairSum;
+    repeatability.limitBasis = three ? pairMean : y;
+    repeatability.limit = RepeatabilityLimit(repeatability.limitBasis);
+    repeatability.passed = repeatability.difference <= repeatability.limit;
+    ContentTest criticalRange;
+    criticalRange.kind = ContentTest::Kind::CriticalRange;
+    if (three) {
         const auto [min, max] = std::minmax_element(ys.begin(), ys.end());
-        sum = ys[1] + ys[0] + ys[2];
-        difference = std::fabs(*max - *min) * 3 * 100 / sum;
+        criticalRange.difference = std::fabs(*max - *min) * 3 * 100 / (ys[1] + ys[0] + ys[2]);
+        criticalRange.limitBasis = y;
+        criticalRange.limit = kCriticalRangeFactor * CriticalRangeDeviation(y);
+        criticalRange.passed = criticalRange.difference <= criticalRange.limit;
     }
     const double density = s.rhoG * kMilliPerUnit; // mg/dm3
     const double massFraction = y / density * 100;
     const double molarFraction = massFraction * s.rhoG * kMolarVolume / kMethanolMolarMass;
-    const double uncertainty = y * 0.01 * RelativeUncertainty(y);
-    if (!AllFinite({y, sum, difference, density, massFraction, molarFraction, uncertainty})) {
+    const double delta = RelativeUncertainty(y);
+    const double uncertainty = y * 0.01 * delta;
+    if (!AllFinite({y, pairSum, pairMean, repeatability.difference, criticalRange.difference,
+                    density, massFraction, molarFraction, uncertainty})) {
         refuse();
         return;
     }
 
-    if (!third) {
-        if (difference > RepeatabilityLimit(y)) {
+    record.tests.push_back(repeatability);
+    if (!three) {
+        if (!repeatability.passed) {
             log.AddWarning(LoadString(StringId::WarnRepeatability));
             state.threeMeasurementsRequired = true;
             return;
         }
     } else {
-        state.threeMeasurementsRequired = false;
-        if (difference > kCriticalRangeFactor * CriticalRangeDeviation(y)) {
+        if (repeatability.passed) {
+            log.AddError(LoadString(StringId::ErrTooManyAbsorption));
+            return;
+        }
+        state.threeMeasurementsRequired = true;
+        record.tests.push_back(criticalRange);
+        if (!criticalRange.passed) {
             log.AddError(LoadString(StringId::ErrCriticalRange));
             return;
         }
@@ -159,6 +194,7 @@ void CalculateContent(CalculationState& state, MessageLog& log) {
     record.y_avg = y;
     record.massFraction = massFraction;
     record.molarFraction = molarFraction;
+    record.relativeUncertainty = delta;
     record.uncertainty = uncertainty;
 }
 

@@ -41,16 +41,13 @@ void CheckInput(const AssayCollection& assays, const CalculationState& state, Me
 
     flags.calibrationReady = ApplyCalibrationCountRule(CountCalibrationSolutions(assays), log);
 
-    if (!state.threeMeasurementsRequired) {
-        if (absorption < 2)
-            log.AddError(LoadString(StringId::ErrTooFewAbsorption));
-        else if (absorption > 2)
-            log.AddError(LoadString(StringId::ErrTooManyAbsorption));
-        flags.absorptionReady = absorption == 2;
-    } else if (absorption != 3) {
-        log.AddWarning(LoadString(StringId::WarnRepeatability));
-        flags.absorptionReady = false;
-    }
+    // Two measurements, or three when the pair exceeded the repeatability limit: the content
+    // stage decides from the values whether the third was needed.
+    if (absorption < 2)
+        log.AddError(LoadString(StringId::ErrTooFewAbsorption));
+    else if (absorption > 3)
+        log.AddError(LoadString(StringId::ErrTooManyAbsorption));
+    flags.absorptionReady = absorption == 2 || absorption == 3;
 
     if (!ConditionsAcceptable(state.settings)) {
         log.AddError(LoadString(StringId::ErrBadConditions));

@@ -21,7 +21,7 @@ struct ReadinessFlags {
 bool ConditionsAcceptable(const MeasurementSettings& settings);
 
 // Empties the log, then tests the chromatogram list, the counts of calibration and absorption
-// chromatograms (two, or three while a third measurement is demanded) and the conditions.
+// chromatograms (two or three) and the conditions.
 void CheckInput(const AssayCollection& assays, const CalculationState& state, MessageLog& log,
                 ReadinessFlags& flags);
 

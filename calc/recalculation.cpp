@@ -15,8 +15,8 @@ RecalculationOutcome Recalculate(const AssayCollection& assays, CalculationState
     int absorption = 0;
     for (const Assay& assay : assays)
         absorption += IsAbsorptionSolution(assay) ? 1 : 0;
-    if (assays.Empty() || absorption < 2)
-        state.threeMeasurementsRequired = false;
+    // Set again by this recalculation's content stage when it runs.
+    state.threeMeasurementsRequired = false;
 
     CheckInput(assays, state, log, flags);
     for (const Assay& assay : assays) // peaks left out: a value was not a number
@@ -32,7 +32,7 @@ RecalculationOutcome Recalculate(const AssayCollection& assays, CalculationState
         const std::u16string component(LoadString(StringId::Methanol));
         if (state.calibrationTable[component].k_avg != 0 && flags.conditionsReady) {
             if (flags.absorptionReady) {
-                CalculateContent(state, log);
+                CalculateContent(state, absorption, log);
                 outcome.calcPage = {PageChange::Refill, CalcPageRows(state.contentTable)};
             } else {
                 outcome.calcPage = {PageChange::Empty, {}};

@@ -16,10 +16,11 @@ using PageRows = std::vector<PageRow>;
 PageRow GradPageColumns(); // "№", "Компонент", "К градуировочный"
 PageRow CalcPageColumns(); // "№", "Компонент", "Масс. концентр. ,мг/дм3", "Масс. доля , %", ...
 
-// One row per entry: number, component name, k_avg "%.4f".
+// One row per entry: number, component name, k_avg "%.4f", or "—" when the calibration was not
+// obtained.
 PageRows GradPageRows(const CalibrationTable& table);
 // One row per entry: number, component name, "%.6f ± %.6f" of y_avg and uncertainty, then the
-// mass and molar fractions "%.6f".
+// mass and molar fractions "%.6f"; "—" in every value cell when the content was not obtained.
 PageRows CalcPageRows(const ContentTable& table);
 
 // What a recalculation does to a page.

@@ -29,7 +29,8 @@ struct DemoAssay {
 // Identifiers 1 to 12 form the determination: ten calibration chromatograms (5, 25, 100, 150,
 // 200 mg/dm3, two each) and two absorption solutions. 13 is a third absorption solution, 14 a
 // "Проверка" calibration, 15 an absorption solution without a methanol peak, 16 and 17 a pair
-// of absorption solutions beyond the repeatability limit.
+// of absorption solutions beyond the repeatability limit, 18 their third measurement, within the
+// critical range (13 as their third breaks it).
 std::vector<DemoAssay> DemoAssays();
 
 } // namespace sepmet::demo

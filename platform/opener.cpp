@@ -20,9 +20,8 @@ bool OpeningEnabled() {
     return enabled;
 }
 
-void OpenDocument(const std::string& path) {
-    if (installed && enabled)
-        installed->Open(path);
+bool OpenDocument(const std::string& path) {
+    return !(installed && enabled) || installed->Open(path);
 }
 
 } // namespace sepmet

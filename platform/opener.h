@@ -10,8 +10,8 @@ namespace sepmet {
 class Opener {
 public:
     virtual ~Opener() = default;
-    // Asks the desktop to open `path`; the outcome is not reported.
-    virtual void Open(const std::string& path) = 0;
+    // Asks the desktop to open `path`; false when the desktop refused or has no viewer for it.
+    virtual bool Open(const std::string& path) = 0;
 };
 
 // Installs `opener` (not owned); nullptr removes it.
@@ -20,7 +20,8 @@ void SetOpener(Opener* opener);
 void SetOpeningEnabled(bool enabled);
 bool OpeningEnabled();
 
-// Opens `path` with the installed opener when one is installed and opening is on.
-void OpenDocument(const std::string& path);
+// Opens `path` with the installed opener when one is installed and opening is on. False only when
+// the opener was asked and failed.
+bool OpenDocument(const std::string& path);
 
 } // namespace sepmet

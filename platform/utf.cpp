@@ -3,41 +3,50 @@
 namespace sepmet {
 namespace {
 
-void AppendUtf8(std::string& out, char32_t c) {
+// Writers into a buffer sized for the longest result, so that the loops below neither test the
+// capacity nor grow the string per character.
+char* PutUtf8(char* out, char32_t c) {
     if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
+        *out++ = static_cast<char>(c);
     } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        *out++ = static_cast<char>(0xC0 | (c >> 6));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        *out++ = static_cast<char>(0xE0 | (c >> 12));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        *out++ = static_cast<char>(0xF0 | (c >> 18));
+        *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     }
+    return out;
 }
 
-void AppendUtf16(std::u16string& out, char32_t c) {
+char16_t* PutUtf16(char16_t* out, char32_t c) {
     if (c < 0x10000) {
-        out.push_back(static_cast<char16_t>(c));
+        *out++ = static_cast<char16_t>(c);
     } else {
         c -= 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+        *out++ = static_cast<char16_t>(0xD800 + (c >> 10));
+        *out++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
     }
+    return out;
 }
 
 } // namespace
 
 std::string ToUtf8(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size() * 2);
+    // At most three bytes per unit: a surrogate pair (two units) takes four.
+    std::string out(text.size() * 3, '\0');
+    char* put = out.data();
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
+        if (c < 0x80) {
+            *put++ = static_cast<char>(c);
+            continue;
+        }
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
             text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
@@ -45,27 +54,30 @@ std::string ToUtf8(std::u16string_view text) {
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             c = 0xFFFD;
         }
-        AppendUtf8(out, c);
+        put = PutUtf8(put, c);
     }
+    out.resize(static_cast<std::size_t>(put - out.data()));
     return out;
 }
 
 std::u16string FromUtf8(std::string_view text) {
     static constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-    std::u16string out;
-    out.reserve(text.size());
+    // At most one unit per byte: a four-byte sequence gives two units.
+    std::u16string out(text.size(), u'\0');
+    char16_t* put = out.data();
     std::size_t i = 0;
     while (i < text.size()) {
         unsigned char lead = static_cast<unsigned char>(text[i]);
-        int extra = lead < 0x80           ? 0
-                    : (lead >> 5) == 0x6  ? 1
-                    : (lead >> 4) == 0xE  ? 2
-                    : (lead >> 3) == 0x1E ? 3
-                                          : -1;
+        if (lead < 0x80) {
+            *put++ = lead;
+            ++i;
+            continue;
+        }
+        int extra = (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2 : (lead >> 3) == 0x1E ? 3 : -1;
         bool ok = extra >= 0 && i + static_cast<std::size_t>(extra) < text.size();
         char32_t c = 0;
         if (ok) {
-            c = extra == 0 ? lead : lead & (0x7F >> (extra + 1));
+            c = lead & (0x7F >> (extra + 1));
             for (int k = 1; ok && k <= extra; ++k) {
                 unsigned char next = static_cast<unsigned char>(text[i + k]);
                 ok = (next & 0xC0) == 0x80;
@@ -74,13 +86,14 @@ std::u16string FromUtf8(std::string_view text) {
             ok = ok && c >= kMinimum[extra] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
         }
         if (!ok) {
-            AppendUtf16(out, 0xFFFD);
+            *put++ = 0xFFFD;
             ++i;
             continue;
         }
-        AppendUtf16(out, c);
+        put = PutUtf16(put, c);
         i += static_cast<std::size_t>(extra) + 1;
     }
+    out.resize(static_cast<std::size_t>(put - out.data()));
     return out;
 }
 

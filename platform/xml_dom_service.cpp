@@ -11,11 +11,13 @@
 #include <filesystem>
 #include <libexslt/exslt.h>
 #include <libxml/globals.h>
+#include <libxml/hash.h>
 #include <libxml/parser.h>
 #include <libxml/uri.h>
 #include <libxml/xmlIO.h>
 #include <libxml/xmlerror.h>
 #include <libxml/xmlsave.h>
+#include <libxml/xpath.h>
 #include <libxslt/extensions.h>
 #include <libxslt/extra.h>
 #include <libxslt/imports.h>
@@ -266,6 +268,28 @@ private:
     std::u16string stopped_;
 };
 
+// libxslt takes parameters as XPath texts only. The parameter is entered the library's own way
+// (as an empty string, which also honours a variable of that name) and its value then replaced
+// by the node-set of the document's root; the library frees that value, never the document.
+void SetDocumentParameter(xsltTransformContextPtr context, const std::string& name,
+                          xmlDocPtr document, OperationScope& scope) {
+    if (!document)
+        throw ComponentError(kStatusFailed, u"The document of a stylesheet parameter is empty.");
+    const auto* utf8Name = reinterpret_cast<const xmlChar*>(name.c_str());
+    if (xsltQuoteOneUserParam(context, utf8Name, reinterpret_cast<const xmlChar*>("")) != 0)
+        throw ComponentError(kStatusFailed,
+                             scope.Diagnostic(u"The stylesheet parameters are not valid."));
+    auto* entry =
+        static_cast<xsltStackElemPtr>(xmlHashLookup2(context->globalVars, utf8Name, nullptr));
+    if (!entry)
+        return; // a variable of the stylesheet, which parameters do not set
+    xmlXPathObjectPtr value = xmlXPathNewNodeSet(reinterpret_cast<xmlNodePtr>(document));
+    if (!value)
+        throw ComponentError(kStatusOutOfMemory, u"");
+    xmlXPathFreeObject(entry->value);
+    entry->value = value;
+}
+
 } // namespace
 
 std::u16string StatusMessageText(std::int32_t status, std::u16string_view systemText) {
@@ -308,7 +332,18 @@ bool XmlDocument::LoadFile(const std::string& path) {
     Reset();
     OperationScope scope;
     doc_ = xmlReadFile(path.c_str(), nullptr, kParseOptions);
-    return doc_ != nullptr;
+    if (!doc_)
+        return false;
+    // The same base as LoadText gives a text from this file: the escaped absolute path.
+    const std::string url = FileUrl(path);
+    if (!url.empty()) {
+        xmlChar* copy = xmlStrdup(reinterpret_cast<const xmlChar*>(url.c_str()));
+        if (copy) {
+            xmlFree(const_cast<xmlChar*>(doc_->URL));
+            doc_->URL = copy;
+        }
+    }
+    return true;
 }
 
 bool XmlDocument::LoadText(std::u16string_view text, const std::string& baseFile) {
@@ -421,19 +456,37 @@ std::unique_ptr<XmlDocument> XmlDomService::CreateDocument() {
 
 void XmlDomService::TransformNodeToObject(XmlDocument& source, const XmlDocument& stylesheet,
                                           XmlDocument& result, const XsltParameters& parameters,
+                                          const XsltDocumentParameters& documents,
                                           const TransformLimits& limits) {
     if (source.Empty() || stylesheet.Empty())
         throw ComponentError(kStatusFailed, u"The source or the stylesheet document is empty.");
-    OperationScope scope;
-    xsltSecurityPrefsPtr prefs = scope.ReadOnlyPrefs();
-
     // Compiling takes the tree over; the stylesheet document stays as it is.
     xmlDocPtr copy = xmlCopyDoc(stylesheet.doc_, 1);
     if (!copy)
         throw ComponentError(kStatusOutOfMemory, u"");
-    xsltStylesheetPtr compiled = xsltParseStylesheetDoc(copy);
+    TransformWithTree(source, copy, result, parameters, documents, limits);
+}
+
+void XmlDomService::TransformNodeToObject(XmlDocument& source, XmlDocument&& stylesheet,
+                                          XmlDocument& result, const XsltParameters& parameters,
+                                          const XsltDocumentParameters& documents,
+                                          const TransformLimits& limits) {
+    if (source.Empty() || stylesheet.Empty())
+        throw ComponentError(kStatusFailed, u"The source or the stylesheet document is empty.");
+    xmlDocPtr tree = std::exchange(stylesheet.doc_, nullptr);
+    stylesheet.Reset();
+    TransformWithTree(source, tree, result, parameters, documents, limits);
+}
+
+void XmlDomService::TransformWithTree(XmlDocument& source, _xmlDoc* tree, XmlDocument& result,
+                                      const XsltParameters& parameters,
+                                      const XsltDocumentParameters& documents,
+                                      const TransformLimits& limits) {
+    OperationScope scope;
+    xsltSecurityPrefsPtr prefs = scope.ReadOnlyPrefs();
+    xsltStylesheetPtr compiled = xsltParseStylesheetDoc(tree);
     if (!compiled) {
-        xmlFreeDoc(copy);
+        xmlFreeDoc(tree);
         throw ComponentError(kStatusFailed, scope.Diagnostic(u"The stylesheet does not compile."));
     }
     std::shared_ptr<_xsltStylesheet> style(compiled, xsltFreeStylesheet);
@@ -461,6 +514,8 @@ void XmlDomService::TransformNodeToObject(XmlDocument& source, const XmlDocument
             throw ComponentError(kStatusFailed,
                                  scope.Diagnostic(u"The stylesheet parameters are not valid."));
     }
+    for (const auto& [name, document] : documents)
+        SetDocumentParameter(context.get(), name, document->doc_, scope);
     xmlDocPtr output = nullptr;
     std::u16string stopped;
     {

@@ -97,6 +97,11 @@ struct TransformLimits {
     std::size_t bytes = 64u << 20;         // the serialised result, and the memory taken meanwhile
 };
 
+// Top-level parameters whose value is a document: the parameter is the node-set of its root node
+// (a document passed to an XSLT processor as a parameter, e.g. `$details/details/level`). The
+// documents must outlive the transformation; they are not changed.
+using XsltDocumentParameters = std::vector<std::pair<std::string, const XmlDocument*>>;
+
 class XmlDomService {
 public:
     // Initialising the libraries cannot fail. Stylesheets may call the EXSLT functions and
@@ -112,11 +117,25 @@ public:
     // refused and fail the transformation. Raises ComponentError (kStatusFailed with the
     // processor's diagnostic) when the stylesheet does not compile or the transformation fails.
     // `source` may be changed by the transformation (xsl:strip-space). `parameters` set the
-    // stylesheet's top-level xsl:param of those names. A transformation that exceeds `limits`
-    // is stopped and fails with a text that names the limit.
+    // stylesheet's top-level xsl:param of those names, `documents` those that take a document; a
+    // name the stylesheet declares as a variable, not a parameter, is not set. A transformation
+    // that exceeds `limits` is stopped and fails with a text that names the limit.
     void TransformNodeToObject(XmlDocument& source, const XmlDocument& stylesheet,
                                XmlDocument& result, const XsltParameters& parameters = {},
+                               const XsltDocumentParameters& documents = {},
                                const TransformLimits& limits = {});
+    // The same for a stylesheet document not needed afterwards: its own tree is compiled instead
+    // of a copy, and the document is empty afterwards (whatever the outcome).
+    void TransformNodeToObject(XmlDocument& source, XmlDocument&& stylesheet, XmlDocument& result,
+                               const XsltParameters& parameters = {},
+                               const XsltDocumentParameters& documents = {},
+                               const TransformLimits& limits = {});
+
+private:
+    // Compiles `tree`, which it takes over, and transforms `source` with it.
+    void TransformWithTree(XmlDocument& source, _xmlDoc* tree, XmlDocument& result,
+                           const XsltParameters& parameters,
+                           const XsltDocumentParameters& documents, const TransformLimits& limits);
 };
 
 } // namespace sepmet

@@ -6,7 +6,7 @@
 #include "platform/utf.h"
 #include "report/file_name.h"
 #include "report/report_generator.h"
-#include "report/xml_writer_source.h"
+#include "report/xml_text.h"
 #include "resources/strings.h"
 #include "resources/version.h"
 
@@ -15,21 +15,8 @@
 namespace sepmet {
 namespace {
 
-// Characters that XML 1.0 allows nowhere, not even escaped: one of them in a sample, a file name
-// or a mixture would make the whole document unreadable for the transformation. U+0000 is among
-// them; written as it is, it would also cut the text short.
-bool IsForbiddenInXml(char16_t c) {
-    return (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r') || c == 0xFFFE || c == 0xFFFF;
-}
-
-// The DOM holds UTF-8; the serialiser turns it into UTF-16LE. Forbidden characters are written
-// as U+FFFD, as lone surrogates are by the conversion; the stored texts are not touched.
 void Set(pugi::xml_node node, const char* name, std::u16string_view value) {
-    std::u16string text(value);
-    for (char16_t& c : text)
-        if (IsForbiddenInXml(c))
-            c = u'\uFFFD';
-    node.append_attribute(name).set_value(ToUtf8(text).c_str());
+    SetXmlText(node, name, value);
 }
 
 void SetNumber(pugi::xml_node node, int number) {
@@ -52,12 +39,7 @@ ReportGenerator::ReportGenerator(const CalculationState& state, const MessageLog
 
 std::u16string ReportGenerator::BuildXml() const {
     pugi::xml_document doc;
-    pugi::xml_node declaration = doc.prepend_child(pugi::node_declaration);
-    declaration.set_name("xml");
-    declaration.append_attribute("version").set_value("1.0");
-    declaration.append_attribute("encoding").set_value("UTF-16LE");
-
-    pugi::xml_node root = doc.append_child("root");
+    pugi::xml_node root = StartUtf16Document(doc, "root");
     // A zone changed since the last report takes effect, as on the system's own clock.
     ReadLocalTimeZone();
     Set(root, "date_created", FormatUserDateTime(clock_()));
@@ -84,11 +66,15 @@ std::u16string ReportGenerator::BuildXml() const {
     }
 
     // A table is reported only when the last recalculation refilled its page; otherwise it holds
-    // results of another set of chromatograms or conditions, and the element stays empty.
+    // results of another set of chromatograms or conditions, and the element stays empty. A row
+    // whose value was not obtained (0) is left out the same way, so that no template can print it
+    // as a result.
     pugi::xml_node calibration = root.append_child("calibration");
     int number = 0;
     for (const auto& [component, record] :
          ReportedTable(state_.calibrationTable, state_.gradPageRefilled)) {
+        if (!CalibrationObtained(record))
+            continue;
         pugi::xml_node row = calibration.append_child("row");
         SetNumber(row, ++number);
         Set(row, "comp", component);
@@ -99,6 +85,8 @@ std::u16string ReportGenerator::BuildXml() const {
     number = 0;
     for (const auto& [component, record] :
          ReportedTable(state_.contentTable, state_.calcPageRefilled)) {
+        if (!ContentObtained(record))
+            continue;
         pugi::xml_node row = calculation.append_child("row");
         SetNumber(row, ++number);
         Set(row, "comp", component);
@@ -113,11 +101,7 @@ std::u16string ReportGenerator::BuildXml() const {
     pugi::xml_node messages = root.append_child("messages");
     for (const std::u16string& line : log_.Layout())
         Set(messages.append_child("row"), "msg_str", line);
-
-    std::u16string text;
-    xml_writer_source writer(text);
-    doc.save(writer, "", pugi::format_raw, pugi::encoding_utf16_le);
-    return text;
+    return Utf16Text(doc);
 }
 
 } // namespace sepmet

@@ -33,29 +33,41 @@ public:
 
     // Set by the caller before each report; nullptr reports an empty collection.
     const AssayCollection* assays = nullptr;
-    std::u16string resultXml;     // text of the last transformation result
     std::u16string sourceXml;     // the last report document
+    std::u16string detailsXml;    // the last details document (template parameter `details`)
     std::u16string stylesheetXml; // the last loaded template
     std::u16string outputPath;    // the HTML file last written; empty until then
 
+    // The text of the last transformation result (the HTML as written); empty before the first.
+    std::u16string ResultXml() const;
+
     // The report document as UTF-16 text. Changes nothing.
     std::u16string BuildXml() const;
+    // The intermediate values of the last recalculation (calibration levels, measurements, tests)
+    // as a second document, root "details", with an element only for a stage that recalculation
+    // reached. Changes nothing.
+    std::u16string BuildDetailsXml() const;
 
     // Reads the template into stylesheetXml. False without a message when there is no shared
     // data folder; false after message 1054 or 1055 when the template cannot be loaded.
     bool LoadTemplate();
 
-    // Transforms sourceXml with stylesheetXml, sets resultXml and outputPath and writes the HTML
-    // file. Raises std::runtime_error with an English text or ComponentError.
+    // Transforms sourceXml with stylesheetXml, detailsXml (when not empty) given as the node-set
+    // parameter `details`, keeps the result, sets outputPath and writes the HTML file. Raises
+    // std::runtime_error with an English text or ComponentError.
     void Transform();
 
-    // LoadTemplate, BuildXml, Transform. True when the HTML file was written; otherwise the
-    // operator saw a message (1052 to 1055), unless there is no shared data folder. Never throws
-    // the errors of the report.
+    // LoadTemplate, BuildXml, BuildDetailsXml, Transform. True when the HTML file was written;
+    // otherwise the operator saw a message (1052 to 1055), unless there is no shared data folder.
+    // Never throws the errors of the report.
     bool Generate();
 
     // The written file as a path of this system, for the opener.
     const std::string& OutputFile() const { return outputFile_; }
+
+    // Opens the written file in the desktop's viewer. When the opener fails, a message box tells
+    // the operator the file's path (the report exists; only the viewer did not start).
+    bool OpenOutput() const;
 
     // Options of the batch program and the tests.
     // A template file to use in place of the shared one; empty restores the shared one.
@@ -89,6 +101,11 @@ private:
     std::string fixedOutputFile_;
     // The file stylesheetXml was loaded from: its references resolve beside it.
     std::string stylesheetFile_;
+    // The template as LoadTemplate parsed it, and the text it gave: the next Transform compiles
+    // this tree while stylesheetXml is still that text, rather than parsing the text once more.
+    std::unique_ptr<XmlDocument> loadedStylesheet_;
+    std::u16string loadedStylesheetXml_;
+    std::unique_ptr<XmlDocument> result_; // the last transformation result
     XsltParameters parameters_;
     ReportTransformHook* transformHook_ = nullptr;
     std::optional<std::u16string> nextSourceXml_;

@@ -5,6 +5,7 @@
 #include "platform/atomic_file.h"
 #include "platform/message_box.h"
 #include "platform/number_text.h"
+#include "platform/opener.h"
 #include "platform/shared_data_folder.h"
 #include "platform/temp_file.h"
 #include "platform/utf.h"
@@ -47,6 +48,20 @@ void ReportGenerator::ShowCodeError(int stringId, std::int32_t status,
     ShowMessageBox(owner_, kCaption, FillPlaceholder(withCode, u"%s", text), MessageIcon::Error);
 }
 
+std::u16string ReportGenerator::ResultXml() const {
+    std::optional<std::u16string> text = result_ ? result_->Text() : std::nullopt;
+    return text ? std::move(*text) : std::u16string();
+}
+
+bool ReportGenerator::OpenOutput() const {
+    if (OpenDocument(outputFile_))
+        return true;
+    ShowMessageBox(owner_, kCaption,
+                   FillPlaceholder(LoadString(StringId::ReportNotOpened), u"%s", outputPath),
+                   MessageIcon::Warning);
+    return false;
+}
+
 bool ReportGenerator::LoadTemplate() {
     std::string path = templateFile_;
     if (path.empty()) {
@@ -66,6 +81,8 @@ bool ReportGenerator::LoadTemplate() {
         if (!text)
             throw std::runtime_error("Failed to read the text of the XSLT Document instance.");
         stylesheetXml = std::move(*text);
+        loadedStylesheetXml_ = stylesheetXml;
+        loadedStylesheet_ = std::move(doc);
         // Absolute, so that a later change of the working folder does not move the base.
         std::error_code error;
         const std::filesystem::path absolute = std::filesystem::absolute(path, error);
@@ -86,18 +103,31 @@ void ReportGenerator::Transform() {
         CreateOrRaise(service, "Failed to create Source Document instance.");
     std::unique_ptr<XmlDocument> result =
         CreateOrRaise(service, "Failed to create Result Document instance.");
-    std::unique_ptr<XmlDocument> stylesheet =
-        CreateOrRaise(service, "Failed to create Stylesheet Document instance.");
     if (!source->LoadText(sourceXml))
         throw std::runtime_error("Error parsing Source Document instance.");
-    if (!stylesheet->LoadText(stylesheetXml, stylesheetFile_))
-        throw std::runtime_error("Error parsing Stylesheet Document instance.");
+    // The text LoadTemplate gave is the serialisation of the tree it parsed: that tree itself is
+    // compiled, once (a second Transform of the same report parses the text). A text set
+    // otherwise is parsed.
+    std::unique_ptr<XmlDocument> stylesheet;
+    if (loadedStylesheet_ && stylesheetXml == loadedStylesheetXml_) {
+        stylesheet = std::move(loadedStylesheet_);
+    } else {
+        stylesheet = CreateOrRaise(service, "Failed to create Stylesheet Document instance.");
+        if (!stylesheet->LoadText(stylesheetXml, stylesheetFile_))
+            throw std::runtime_error("Error parsing Stylesheet Document instance.");
+    }
+    loadedStylesheetXml_.clear();
+    std::unique_ptr<XmlDocument> details;
+    XsltDocumentParameters documents;
+    if (!detailsXml.empty()) {
+        details = CreateOrRaise(service, "Failed to create Details Document instance.");
+        if (!details->LoadText(detailsXml))
+            throw std::runtime_error("Error parsing Details Document instance.");
+        documents.emplace_back("details", details.get());
+    }
 
-    service.TransformNodeToObject(*source, *stylesheet, *result, parameters_);
-    std::optional<std::u16string> text = result->Text();
-    if (!text)
-        throw std::runtime_error("Failed to load result document.");
-    resultXml = std::move(*text);
+    service.TransformNodeToObject(*source, std::move(*stylesheet), *result, parameters_, documents);
+    result_ = std::move(result);
 
     // A named report replaces the file there whole or not at all: it is written beside it and
     // renamed over it, so a failed write keeps the earlier report.
@@ -107,7 +137,7 @@ void ReportGenerator::Transform() {
             throw std::runtime_error(file.error());
         outputFile_ = fixedOutputFile_;
         outputPath = FromUtf8(fixedOutputFile_);
-        result->Save(file.fd(), fixedOutputFile_);
+        result_->Save(file.fd(), fixedOutputFile_);
         if (const std::string error = file.Commit(); !error.empty())
             throw ComponentError(kStatusFailed, FromUtf8(error));
         return;
@@ -122,7 +152,7 @@ void ReportGenerator::Transform() {
     outputFile_ = reserved.path;
     outputPath = FromUtf8(reserved.path);
     try {
-        result->Save(reserved.file.get(), reserved.path);
+        result_->Save(reserved.file.get(), reserved.path);
         if (::close(reserved.file.release()) != 0)
             throw ComponentError(kStatusFailed, FromUtf8("Cannot write \"" + reserved.path +
                                                          "\": " + std::strerror(errno)));
@@ -138,6 +168,7 @@ bool ReportGenerator::Generate() {
         return false;
     try {
         sourceXml = preset ? std::move(*preset) : BuildXml();
+        detailsXml = BuildDetailsXml();
         if (transformHook_)
             transformHook_->Transform(*this);
         else

@@ -67,6 +67,7 @@ enum : int {
     TipAbout = 1058,
     ErrTooFewAbsorptionPeaks = 1080, // "%d": fewer methanol peaks than the content test reads
     TipKeptResult = 1090,            // tooltip of result rows kept from an earlier recalculation
+    ReportNotOpened = 1095,          // "%s": the report file's path
 };
 }
 

@@ -6,8 +6,8 @@
 
 namespace sepmet {
 
-void DesktopOpener::Open(const std::string& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+bool DesktopOpener::Open(const std::string& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
 } // namespace sepmet

@@ -1,7 +1,7 @@
 // The main window's commands: each turned into the session's command, its result shown.
 
 #include "platform/message_box.h"
-#include "platform/opener.h"
+#include "platform/utf.h"
 #include "plugin/host_services.h"
 #include "plugin/startup_messages.h"
 #include "qtsupport/qt_text.h"
@@ -91,7 +91,7 @@ void DlgMain::OnReportCommand() {
     reportGenerator_->assays = &session_->Assays();
     reportGenerator_->SetOwnerWindow(WindowHandle());
     if (reportGenerator_->Generate())
-        OpenDocument(reportGenerator_->OutputFile());
+        reportGenerator_->OpenOutput();
 }
 
 void DlgMain::OnListClick(int row) {

@@ -23,13 +23,23 @@ const std::u16string kMethanol = u"Метанол";
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-double Checked(const std::vector<CalibrationLevel>& levels, MessageLog& log) {
+double Checked(const std::vector<CalibrationLevel>& levels, MessageLog& log,
+               CalibrationRecord* checked = nullptr) {
     AssayCollection assays;
     AddCalibration(assays, levels);
     CalibrationTable table;
     BuildCalibrationTable(assays, table);
     CheckCalibration(table, log);
+    if (checked)
+        *checked = table[kMethanol];
     return table[kMethanol].k_avg;
+}
+
+std::vector<LevelOutcome> Outcomes(const CalibrationRecord& record) {
+    std::vector<LevelOutcome> outcomes;
+    for (const LevelCheck& check : record.levelChecks)
+        outcomes.push_back(check.outcome);
+    return outcomes;
 }
 
 TEST(Calibration, CountRule) {
@@ -164,7 +174,20 @@ TEST(Calibration, ReportsEveryFailingConcentrationInAscendingOrder) {
     levels[1].areas.push_back(25 / 0.05);       // 25: three areas
     levels[0].areas.pop_back();                 // 5: one area
     MessageLog log;
-    EXPECT_EQ(Checked(levels, log), 0);
+    CalibrationRecord record;
+    EXPECT_EQ(Checked(levels, log, &record), 0);
+    // Every level keeps the figures it was judged by.
+    EXPECT_THAT(Outcomes(record),
+                ElementsAre(LevelOutcome::NotTwoAreas, LevelOutcome::NotTwoAreas,
+                            LevelOutcome::Passed, LevelOutcome::Deviation, LevelOutcome::Passed));
+    const LevelCheck& failed = record.levelChecks[3];
+    EXPECT_EQ(failed.concentration, 150);
+    EXPECT_DOUBLE_EQ(failed.k1, 150 / (150 / 0.05));
+    EXPECT_DOUBLE_EQ(failed.k2, 150 / (150 / 0.06));
+    EXPECT_DOUBLE_EQ(failed.k, 0.055);
+    EXPECT_DOUBLE_EQ(failed.d1, std::fabs(failed.k1 - 0.055) / 0.055 * 100);
+    EXPECT_DOUBLE_EQ(failed.d2, std::fabs(failed.k2 - 0.055) / 0.055 * 100);
+    EXPECT_EQ(record.levelChecks[2].k, 0.05);
     EXPECT_THAT(log.Errors(),
                 ElementsAre(u"     - Для концентрации = 5,00 мг/дм? необходимо две хроматограммы "
                             u"п.13.3.3 (в каждой по одному пику Метанола).",
@@ -182,8 +205,12 @@ TEST(Calibration, FewerThanFiveConcentrationsIsOneError) {
     four.pop_back();
     four[0].areas.push_back(1); // would be a per-level error, but is never examined
     MessageLog log;
-    EXPECT_EQ(Checked(four, log), 0);
+    CalibrationRecord record;
+    EXPECT_EQ(Checked(four, log, &record), 0);
     EXPECT_THAT(log.Errors(), ElementsAre(error));
+    EXPECT_THAT(Outcomes(record), ElementsAre(LevelOutcome::NotTested, LevelOutcome::NotTested,
+                                              LevelOutcome::NotTested, LevelOutcome::NotTested,
+                                              LevelOutcome::Missing));
 
     // No methanol at all: the record exists afterwards, with zero concentrations.
     CalibrationTable table;

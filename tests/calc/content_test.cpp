@@ -23,17 +23,19 @@ const char16_t* kRepeatability =
 const char16_t* kCriticalRange = u"     - Метанол: превышает значение критического диапазона. "
                                  u"Выясните причины превышения критического диапазона. п.13.7";
 
-// k_avg 0.05 and the worked-example conditions unless given; one absorption chromatogram per area.
+// k_avg 0.05 and the worked-example conditions unless given; one absorption chromatogram per area,
+// counted as `chromatograms` when given (a chromatogram with several methanol peaks).
 struct ContentRun {
-    explicit ContentRun(std::initializer_list<double> areas, bool third = false,
+    explicit ContentRun(std::initializer_list<double> areas, int chromatograms = 0,
                         const MeasurementSettings& settings = WorkedConditions()) {
         state.settings = settings;
         state.calibrationTable[kMethanol].k_avg = 0.05;
-        state.threeMeasurementsRequired = third;
+        state.threeMeasurementsRequired = true; // an output: never read
         AssayCollection assays;
         AddAbsorption(assays, areas);
         CollectAbsorptionAreas(assays, state.contentTable);
-        CalculateContent(state, log);
+        CalculateContent(state, chromatograms ? chromatograms : static_cast<int>(areas.size()),
+                         log);
     }
     const ContentRecord& record() { return state.contentTable[kMethanol]; }
 
@@ -60,10 +62,10 @@ TEST(Content, WorkedExample) {
 
 TEST(Content, ReducedGasVolumeUsesTheMethodsConstants) {
     MeasurementSettings s = WorkedConditions();
-    EXPECT_DOUBLE_EQ(ReducedGasVolume(s), 10000); // 10 dm3, times 1000
+    EXPECT_DOUBLE_EQ(ReducedGasVolume(s), 10);
     s.gasT = 0;
     s.atmP = 2 * 101.325;
-    EXPECT_DOUBLE_EQ(ReducedGasVolume(s), 2 * 293.0 / 273 * 10000);
+    EXPECT_DOUBLE_EQ(ReducedGasVolume(s), 2 * 293.0 / 273 * 10);
 }
 
 TEST(Content, BracketBounds) {
@@ -125,7 +127,7 @@ TEST(Content, MeanTakesEveryAreaAndRepeatabilityTheFirstTwo) {
         state.calibrationTable[kMethanol].k_avg = 0.05;
         MessageLog log;
         CollectAbsorptionAreas(assays, state.contentTable);
-        CalculateContent(state, log);
+        CalculateContent(state, 2, log);
         EXPECT_EQ(state.threeMeasurementsRequired, c.exceeded) << c.second;
         if (c.exceeded) {
             EXPECT_THAT(log.Warnings(), ElementsAre(kRepeatability));
@@ -139,79 +141,99 @@ TEST(Content, MeanTakesEveryAreaAndRepeatabilityTheFirstTwo) {
 }
 
 TEST(Content, CriticalRangeOfThreeMeasurements) {
-    // Areas 93 and 108 exceed the repeatability limit; 100 as the third stays in range.
-    ContentRun pass({93, 108, 100}, true);
-    EXPECT_FALSE(pass.state.threeMeasurementsRequired);
+    // Areas 93 and 108 exceed the repeatability limit for their own mean; 100 as the third stays
+    // in range. The pair's verdict stays on record: a third measurement was required.
+    ContentRun pass({93, 108, 100});
+    EXPECT_TRUE(pass.state.threeMeasurementsRequired);
     EXPECT_THAT(pass.log.Errors(), IsEmpty());
+    EXPECT_THAT(pass.log.Warnings(), IsEmpty());
     EXPECT_DOUBLE_EQ(pass.record().y_avg, (0.0465 + 0.054 + 0.05) / 3);
     EXPECT_GT(pass.record().uncertainty, 0);
+    ASSERT_EQ(pass.record().tests.size(), 2u);
+    EXPECT_DOUBLE_EQ(pass.record().tests[0].limitBasis, (0.0465 + 0.054) / 2);
+    EXPECT_EQ(pass.record().tests[1].kind, ContentTest::Kind::CriticalRange);
 
-    ContentRun fail({100, 140, 120}, true);
-    EXPECT_FALSE(fail.state.threeMeasurementsRequired);
+    ContentRun fail({100, 140, 120});
+    EXPECT_TRUE(fail.state.threeMeasurementsRequired);
     EXPECT_THAT(fail.log.Errors(), ElementsAre(kCriticalRange));
     EXPECT_EQ(fail.record().y_avg, 0);
 
-    // A fourth value (a chromatogram with two methanol peaks) widens the range: 0.0465 to 0.075
-    // is 56.8 % against a critical range of 17.3 %, while the first three alone span 14.95 %.
-    ContentRun fourth({93, 108, 100, 150}, true);
+    // A fourth value (the third chromatogram with two methanol peaks) widens the range: 0.0465 to
+    // 0.075 is 56.8 % against a critical range of 17.3 %, while the first three span 14.95 %.
+    ContentRun fourth({93, 108, 100, 150}, 3);
     EXPECT_THAT(fourth.log.Errors(), ElementsAre(kCriticalRange));
     EXPECT_EQ(fourth.record().y_avg, 0);
+}
+
+TEST(Content, ThirdMeasurementOfAPairWithinTheLimitIsRefused) {
+    // 0.05 and 0.057 differ by 13.08 %: within the 14.49 % of the pair's mean 0.0535, so the third
+    // was not needed. The limit of the mean of all three (0.1023: 12.87 %) would have failed them.
+    ContentRun run({100, 114, 400});
+    EXPECT_THAT(run.log.Errors(),
+                ElementsAre(u"     - Добавлено больше 2 хроматограмм поглотительных растворов. "
+                            u"п.13.7"));
+    EXPECT_THAT(run.log.Warnings(), IsEmpty());
+    EXPECT_FALSE(run.state.threeMeasurementsRequired);
+    EXPECT_EQ(run.record().y_avg, 0);
+    ASSERT_EQ(run.record().tests.size(), 1u);
+    EXPECT_TRUE(run.record().tests[0].passed);
+    EXPECT_DOUBLE_EQ(run.record().tests[0].limit, 17 - 47 * 0.0535);
 }
 
 TEST(Content, FewerMethanolPeaksThanTheTestReadsFailsWithoutReadingThem) {
     struct Case {
         std::initializer_list<double> areas;
-        bool third;
+        int chromatograms;
         const char16_t* error;
     } cases[] = {
         {{100},
-         false,
+         2,
          u"     - Метанол: найдено меньше 2 пиков Метанола в хроматограммах поглотительных "
          u"растворов. п.13.7"},
         {{},
-         false,
+         2,
          u"     - Метанол: найдено меньше 2 пиков Метанола в хроматограммах поглотительных "
          u"растворов. п.13.7"},
         {{100, 101},
-         true,
+         3,
          u"     - Метанол: найдено меньше 3 пиков Метанола в хроматограммах поглотительных "
          u"растворов. п.13.7"},
     };
     for (const Case& c : cases) {
-        ContentRun run(c.areas, c.third);
+        ContentRun run(c.areas, c.chromatograms);
         EXPECT_THAT(run.log.Errors(), ElementsAre(c.error));
         EXPECT_THAT(run.log.Warnings(), IsEmpty());
         EXPECT_EQ(run.record().y_avg, 0);
         EXPECT_EQ(run.record().uncertainty, 0);
-        EXPECT_EQ(run.state.threeMeasurementsRequired, c.third);
+        EXPECT_FALSE(run.state.threeMeasurementsRequired);
+        EXPECT_THAT(run.record().tests, IsEmpty());
     }
 }
 
 TEST(Content, NumbersThatAreNotFiniteRefuseTheCalculation) {
     // Each condition passes the input check; together they overflow somewhere in the calculation.
-    // The demand for a third measurement stays as it was.
+    // No test runs, so no third measurement is demanded.
     struct Case {
         const char* what;
         double MeasurementSettings::*field;
         double value;
         std::initializer_list<double> areas;
-        bool third;
     } cases[] = {
-        {"X × vW overflows", &MeasurementSettings::vW, 1e308, {100, 102}, false},
-        {"reduced volume infinite", &MeasurementSettings::vG, 1e308, {100, 102}, false},
-        {"reduced volume infinite", &MeasurementSettings::atmP, 1e306, {100, 102}, false},
-        {"reduced volume 0", &MeasurementSettings::gasT, 1e307, {100, 102}, false},
-        {"mass fraction infinite", &MeasurementSettings::rhoG, 1e-320, {100, 102}, false},
-        {"density in mg/dm3 infinite", &MeasurementSettings::rhoG, 1e308, {100, 102}, false},
+        {"X × vW overflows", &MeasurementSettings::vW, 1e308, {100, 102}},
+        {"reduced volume infinite", &MeasurementSettings::vG, 1e308, {100, 102}},
+        {"reduced volume infinite", &MeasurementSettings::atmP, 1e306, {100, 102}},
+        {"reduced volume 0", &MeasurementSettings::gasT, 1e307, {100, 102}},
+        {"mass fraction infinite", &MeasurementSettings::rhoG, 1e-320, {100, 102}},
+        {"density in mg/dm3 infinite", &MeasurementSettings::rhoG, 1e308, {100, 102}},
         // 1.5e308 mg/dm3 twice: each value finite, their sum not.
-        {"sum of the measurements infinite", &MeasurementSettings::vG, 1e-4, {3e306, 3e306}, false},
-        {"reduced volume infinite", &MeasurementSettings::vG, 1e308, {93, 108, 100}, true},
-        {"mass fraction infinite", &MeasurementSettings::rhoG, 1e-320, {93, 108, 100}, true},
+        {"sum of the measurements infinite", &MeasurementSettings::vG, 1e-4, {3e306, 3e306}},
+        {"reduced volume infinite", &MeasurementSettings::vG, 1e308, {93, 108, 100}},
+        {"mass fraction infinite", &MeasurementSettings::rhoG, 1e-320, {93, 108, 100}},
     };
     for (const Case& c : cases) {
         MeasurementSettings settings = WorkedConditions();
         settings.*c.field = c.value;
-        ContentRun run(c.areas, c.third, settings);
+        ContentRun run(c.areas, 0, settings);
         const ContentRecord& r = run.record();
         EXPECT_EQ(r.y_avg, 0) << c.what;
         EXPECT_EQ(r.uncertainty, 0) << c.what;
@@ -221,7 +243,7 @@ TEST(Content, NumbersThatAreNotFiniteRefuseTheCalculation) {
                     ElementsAre(u"     - Некорректные параметры значений в настройках."))
             << c.what;
         EXPECT_THAT(run.log.Warnings(), IsEmpty()) << c.what;
-        EXPECT_EQ(run.state.threeMeasurementsRequired, c.third) << c.what;
+        EXPECT_FALSE(run.state.threeMeasurementsRequired) << c.what;
     }
 }
 
@@ -240,6 +262,10 @@ TEST(Content, CollectsUsableMethanolAreasOfAbsorptionSolutions) {
     CollectAbsorptionAreas(assays, table);
     ASSERT_EQ(table.size(), 1u);
     EXPECT_THAT(table[kMethanol].areas, ElementsAre(10, 11, 30));
+    ASSERT_EQ(table[kMethanol].sources.size(), 3u);
+    EXPECT_EQ(table[kMethanol].sources[1].listNumber, 1u);
+    EXPECT_EQ(table[kMethanol].sources[2].listNumber, 3u);
+    EXPECT_EQ(table[kMethanol].sources[2].id, 3);
 }
 
 } // namespace

@@ -222,6 +222,13 @@ TEST_F(EndToEndTest, DemoDeterminationFromTheMenuToTheReportAndBackAfterARestart
             QFile html(FileIn(folder, "tmp") + u'/' + written.front());
             ASSERT_TRUE(html.open(QIODevice::ReadOnly));
             EXPECT_TRUE(QString::fromUtf8(html.readAll()).contains(QStringLiteral("Метанол")));
+            // Where the platform has no viewer to open it with (offscreen), the operator is told
+            // where the report is; that is the one message allowed.
+            const QString notOpened = QStringLiteral("Отчёт записан, но открыть его не удалось.\n"
+                                                     "Файл отчёта: ") +
+                                      FileIn(folder, "tmp") + u'/' + written.front();
+            WaitFor([&] { return !messages.isEmpty(); }, 500);
+            messages.removeAll(notOpened);
         }
 
         window->close();

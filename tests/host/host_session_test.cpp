@@ -43,9 +43,9 @@ TEST_F(HostSessionTest, StartsWithThePlugInsMenuItemAndShowsTheDatabase) {
     HostWindow& window = *session.window();
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(window.windowTitle().contains(QStringLiteral("демонстрационная база")));
-    EXPECT_EQ(window.model().TotalCount(), 17);
+    EXPECT_EQ(window.model().TotalCount(), 18);
     EXPECT_TRUE(window.statusText().contains(FileIn(folder, "demo.sqlite")));
-    EXPECT_TRUE(window.statusText().contains(QStringLiteral("Хроматограмм: 17")));
+    EXPECT_TRUE(window.statusText().contains(QStringLiteral("Хроматограмм: 18")));
     EXPECT_TRUE(window.statusText().contains(QStringLiteral("Модулей: 1")));
     ASSERT_NE(window.FindAction(QString::fromUtf8(kMenuPath)), nullptr);
     EXPECT_TRUE(session.table().Has(HostService::MenuCommand));
@@ -60,7 +60,7 @@ TEST_F(HostSessionTest, StartsWithThePlugInsMenuItemAndShowsTheDatabase) {
     sqlite3_close(db);
     QCoreApplication::postEvent(&window, new QEvent(QEvent::Type(kAssayListChangedEvent)));
     EXPECT_TRUE(
-        WaitFor([&] { return window.statusText().contains(QStringLiteral("Хроматограмм: 18")); }));
+        WaitFor([&] { return window.statusText().contains(QStringLiteral("Хроматограмм: 19")); }));
 
     auto* modules = new ModulesDialog(session.plugins(), session.settings().pluginFolder, &window);
     modules->show();

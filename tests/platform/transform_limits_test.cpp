@@ -57,7 +57,7 @@ Outcome Transform(const std::u16string& stylesheetText, const TransformLimits& l
     EXPECT_TRUE(stylesheet->LoadText(stylesheetText));
     Outcome outcome;
     try {
-        service.TransformNodeToObject(*source, *stylesheet, *result, {}, limits);
+        service.TransformNodeToObject(*source, *stylesheet, *result, {}, {}, limits);
         outcome.transformed = true;
         outcome.resultBytes = ToUtf8(result->Text().value_or(u"")).size();
     } catch (const ComponentError& e) {

@@ -191,6 +191,7 @@ TEST_F(ReportDocumentTest, TablesOnlyWhenTheLastRecalculationRefilledTheirPage) 
     AssayCollection eleven = test::Determination({100, 102});
     eleven.AddLoadedAssay(test::MakeAssay(300, u"р-р град", {test::MakePeak(500, 25)}));
     AssayCollection threeAbsorption = test::Determination({100, 102, 101});
+    AssayCollection disagreeing = test::Determination({100, 140});
     AssayCollection failedCalibration;
     auto levels = test::UniformCalibration(0.05);
     levels[0].areas[0] *= 1.2;
@@ -215,7 +216,10 @@ TEST_F(ReportDocumentTest, TablesOnlyWhenTheLastRecalculationRefilledTheirPage) 
         {"demo again", nullptr, 10, u"0,0500", u"0,050500 ± 0,010814"},
         {"three absorption solutions", &threeAbsorption, 10, u"0,0500", nullptr},
         {"demo again", nullptr, 10, u"0,0500", u"0,050500 ± 0,010814"},
-        {"calibration fails", &failedCalibration, 10, u"0,0000", nullptr},
+        {"demo again", nullptr, 10, u"0,0500", u"0,050500 ± 0,010814"},
+        // Pages refilled, values not obtained: the rows are left out all the same.
+        {"repeatability fails", &disagreeing, 10, u"0,0500", nullptr},
+        {"calibration fails", &failedCalibration, 10, nullptr, nullptr},
     };
     state.settings = test::WorkedConditions();
     ReadinessFlags flags;

@@ -1,3 +1,4 @@
+#include "platform/opener.h"
 #include "platform/shared_data_folder.h"
 #include "platform/utf.h"
 #include "platform/xml_dom_service.h"
@@ -126,7 +127,7 @@ TEST_F(ReportRenderingTest, ShippedTemplateShowsValuesAndEscapedTexts) {
         EXPECT_THAT(html, HasSubstr(expected));
     EXPECT_THAT(html, Not(HasSubstr("<script")));
     EXPECT_THAT(html, Not(HasSubstr("http://")));
-    EXPECT_EQ(FromUtf8(html), generator.resultXml);
+    EXPECT_EQ(FromUtf8(html), generator.ResultXml());
     EXPECT_EQ(generator.sourceXml, generator.BuildXml());
     EXPECT_THAT(ToUtf8(generator.stylesheetXml), HasSubstr("xsl:stylesheet"));
 }
@@ -403,6 +404,55 @@ TEST_F(ReportRenderingTest, ParametersArePassedAsStrings) {
     ASSERT_TRUE(generator.Generate());
     EXPECT_THAT(ReadFile(generator.OutputFile()), HasSubstr("[Иванов's \"1\" concat($b)][]"));
     EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ReportRenderingTest, DetailsArriveAsADocumentParameter) {
+    testing::SetSampleResults(state);
+    state.calibrationTable[u"Метанол"].levelChecks = {{5, LevelOutcome::Passed}};
+    state.calibrationTable[u"Метанол"].levels[5] = {100, 101};
+    // A node-set: paths, counts and the root element's name work on it.
+    InstallTemplate(
+        Stylesheet("<xsl:param name=\"details\" select=\"/..\"/>"
+                   "<xsl:template match=\"/\"><p>[<xsl:value-of select=\"name($details/"
+                   "*)\"/>][<xsl:value-of select=\"count($details//area)\"/>][<xsl:value-"
+                   "of select=\"$details/details/calibration/@k_avg\"/>]</p>"
+                   "</xsl:template>"));
+    ASSERT_TRUE(generator.Generate());
+    EXPECT_THAT(ReadFile(generator.OutputFile()), HasSubstr("[details][2][0,0495]"));
+    // A variable of that name is the template's own; string parameters still arrive beside it.
+    InstallTemplate(Stylesheet("<xsl:variable name=\"details\" select=\"'own'\"/><xsl:param "
+                               "name=\"a\"/><xsl:template match=\"/\"><p>[<xsl:value-of "
+                               "select=\"$details\"/>][<xsl:value-of select=\"$a\"/>]</p>"
+                               "</xsl:template>"));
+    generator.SetTransformParameters({{"a", u"x"}});
+    ASSERT_TRUE(generator.Generate());
+    EXPECT_THAT(ReadFile(generator.OutputFile()), HasSubstr("[own][x]"));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ReportRenderingTest, OpenerThatFailsIsToldWithTheReportsPath) {
+    struct FailingOpener final : Opener {
+        bool Open(const std::string& path) override {
+            asked = path;
+            return false;
+        }
+        std::string asked;
+    } opener;
+    SetOpener(&opener);
+    InstallTemplate(Template("x"));
+    generator.SetOwnerWindow(42);
+    ASSERT_TRUE(generator.Generate());
+    EXPECT_FALSE(generator.OpenOutput());
+    SetOpener(nullptr);
+    EXPECT_EQ(opener.asked, generator.OutputFile());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].owner, 42);
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(messages.shown[0].text,
+              u"Отчёт записан, но открыть его не удалось.\nФайл отчёта: " + generator.outputPath);
+    // Without an opener (tests, headless runs) there is nothing to fail.
+    EXPECT_TRUE(generator.OpenOutput());
+    EXPECT_EQ(messages.shown.size(), 1u);
 }
 
 TEST_F(ReportRenderingTest, RelativeTemporaryFolderGivesAnAbsolutePath) {

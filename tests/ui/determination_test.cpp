@@ -78,6 +78,10 @@ TEST_F(DeterminationTest, EveryCaseOfTheDemoMatchesTheBatchProgram) {
          {calibration, {16, 17}},
          true,
          "--add 1-10,16,17 --reload"},
+        {"third measurement, then recalculated",
+         {calibration, {16, 17}, {18}},
+         true,
+         "--add 1-10,16,17 --add 18 --reload"},
         {"a check calibration", {calibration, {14, 11, 12}}, false, "--add 1-10,14,11,12"},
         {"absorption without methanol", {calibration, {11, 15}}, false, "--add 1-11,15"},
         {"calibration only", {calibration}, false, "--add 1-10"},
@@ -148,6 +152,29 @@ TEST_F(DeterminationTest, ScreenshotsOfTheWindowAndEachPage) {
     SaveScreenshot(window, "main-window-large");
 }
 
+TEST_F(DeterminationTest, ResultNotObtainedShowsDashesAndAThirdMeasurementSurvivesReopening) {
+    std::vector<std::int32_t> calibration;
+    for (int id = 1; id <= 10; ++id)
+        calibration.push_back(id);
+    DlgMain& window = OpenWindow();
+    SetDemoConditions();
+    Add(calibration);
+    Add({16, 17});
+    const QAbstractItemModel& calc = *window.CalcPage().Grid().model();
+    EXPECT_EQ(ModelText(calc, false), "1\tМетанол\t—\t—\t—\n");
+    window.Tabs().setCurrentIndex(2);
+    SaveScreenshot(window, "main-window-not-obtained");
+
+    Add({18});
+    const std::string result = ModelText(calc, false);
+    EXPECT_EQ(result, "1\tМетанол\t0,127851 ± 0,023118\t0,018264\t0,009593\n");
+    window.reject(); // closed: the list is kept in the profile
+    DlgMain& reopened = OpenWindow();
+    EXPECT_EQ(ModelText(*reopened.CalcPage().Grid().model(), false), result);
+    Click(QStringLiteral("Пересчитать"));
+    EXPECT_EQ(ModelText(*reopened.CalcPage().Grid().model(), false), result);
+}
+
 TEST_F(DeterminationTest, KeptContentRowsDrawGreyWithTheirTextsUnchanged) {
     DlgMain& window = OpenWindow();
     SetDemoConditions();
@@ -191,7 +218,7 @@ TEST_F(DeterminationTest, ReportButtonWritesTheReport) {
     ASSERT_FALSE(written.empty());
     EXPECT_TRUE(fs::exists(written));
     EXPECT_EQ(fs::path(written).parent_path(), folder.Path());
-    EXPECT_NE(ToUtf8(window.Report().resultXml).find("0,120736"), std::string::npos);
+    EXPECT_NE(ToUtf8(window.Report().ResultXml()).find("0,120736"), std::string::npos);
 
     if (previousTmp)
         setenv("TMPDIR", keptTmp.c_str(), 1);
