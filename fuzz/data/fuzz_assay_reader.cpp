@@ -7,7 +7,7 @@
 #include "data/assay_collection.h"
 #include "data/assay_queries.h"
 #include "data/connection.h"
-#include "tools/demo_database/host_schema.h"
+#include "demo/host_schema.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include "platform/utf.h"
 #include "report/report_generator.h"
 #include "report_test_support.h"
-#include "tools/demo_database/demo_determination.h"
+#include "demo/demo_determination.h"
 
 #include <cmath>
 #include <cstdlib>
