@@ -76,7 +76,7 @@ CommandResult DeterminationSession::Open(ProfileAccess& profile, const StoredAss
     CommandResult result = Begin(SessionCommand::Open);
     const AssayListRestore restore = RestoreAssayList(profile, assays_, load);
     if (restore.restored > 0) {
-        ListChanged();
+        RefreshTypeTexts();
         result.listChanged = true;
     }
     if (restore.databaseFailed)
@@ -121,7 +121,7 @@ CommandResult DeterminationSession::AddAssays(const std::vector<std::int32_t>& i
         return Failed(SessionCommand::Add, error.what());
     }
     if (result.listChanged)
-        ListChanged();
+        RefreshTypeTexts();
     Recalculate(result);
     return result;
 }
@@ -134,7 +134,7 @@ CommandResult DeterminationSession::RemovePositions(const std::vector<std::size_
             ids.push_back(assays_[position].id);
     for (std::int32_t id : ids)
         assays_.RemoveAssay(id);
-    ListChanged();
+    RefreshTypeTexts();
     Recalculate(result);
     return result;
 }
@@ -148,7 +148,10 @@ CommandResult DeterminationSession::RemoveAll() {
 
 CommandResult DeterminationSession::Reload() {
     CommandResult result = Begin(SessionCommand::Reload, true);
-    const AssayCollection before = assays_;
+    std::vector<DroppedAssay> listed; // the list before, as the operator saw it
+    for (std::size_t i = 0; i < assays_.Count(); ++i)
+        listed.push_back(
+            {static_cast<int>(i) + 1, assays_[i].id, ShortFileName(assays_[i].filename)});
     try {
         DataBase::DataBaseHandle handle;
         handle.Open();
@@ -158,11 +161,10 @@ CommandResult DeterminationSession::Reload() {
         return Failed(SessionCommand::Reload, error.what());
     }
     const std::vector<std::int32_t> kept = assays_.Ids();
-    for (std::size_t i = 0; i < before.Count(); ++i)
-        if (std::find(kept.begin(), kept.end(), before[i].id) == kept.end())
-            result.dropped.push_back(
-                {static_cast<int>(i) + 1, before[i].id, ShortFileName(before[i].filename)});
-    ListChanged();
+    for (DroppedAssay& assay : listed)
+        if (std::find(kept.begin(), kept.end(), assay.id) == kept.end())
+            result.dropped.push_back(std::move(assay));
+    RefreshTypeTexts();
     Recalculate(result);
     return result;
 }
@@ -239,7 +241,7 @@ PageRows DeterminationSession::PeakRows(std::size_t position) const {
     return rows;
 }
 
-void DeterminationSession::ListChanged() {
+void DeterminationSession::RefreshTypeTexts() {
     // The type texts follow the list; the report reads them too.
     for (std::size_t i = 0; i < assays_.Count(); ++i)
         UpdateTypeText(assays_[i]);

@@ -161,7 +161,7 @@ public:
 
 private:
     CommandResult Failed(SessionCommand command, const char* error);
-    void ListChanged();
+    void RefreshTypeTexts();
     void Recalculate(CommandResult& result);
 
     CalculationState& state_;
