@@ -182,8 +182,6 @@ CommandResult DeterminationSession::ApplyConditions(const ConditionTexts& texts)
 CommandResult DeterminationSession::ApplySettings(const MeasurementSettings& settings) {
     CommandResult result = Begin(SessionCommand::Settings);
     state_.settings = settings;
-    // Confirmed conditions drop a demanded third measurement.
-    state_.threeMeasurementsRequired = false;
     Recalculate(result);
     return result;
 }
