@@ -66,10 +66,14 @@ TEST(ChromatogramViewer, LabelsDoNotOverlapTheWheelAndADragZoomTheTimeAxis) {
     QTest::mouseRelease(&plot, Qt::LeftButton, {}, QPoint(plot.width() / 2, y));
     const double dragged = plot.viewEnd() - plot.viewStart();
     EXPECT_LT(dragged, end / 3);
-    Wheel(plot, middle, 120 * 12);
+    QTest::mouseDClick(&plot, Qt::LeftButton, {}, QPoint(10, y)); // the whole run again
+    EXPECT_EQ(plot.viewStart(), 0);
+    EXPECT_EQ(plot.viewEnd(), end);
+    // Zoomed in round the two close peaks: both names fit apart.
+    Wheel(plot, QPointF(plot.width() * 2.005 / end, y), 120 * 9);
     plot.repaint();
     SaveScreenshot(*viewer, QStringLiteral("host-viewer-zoomed"));
-    QTest::mouseDClick(&plot, Qt::LeftButton, {}, QPoint(10, y)); // the whole run again
+    QTest::mouseDClick(&plot, Qt::LeftButton, {}, QPoint(10, y));
     EXPECT_EQ(plot.viewStart(), 0);
     EXPECT_EQ(plot.viewEnd(), end);
 

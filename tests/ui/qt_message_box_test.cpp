@@ -16,9 +16,23 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 
 namespace sepmet::testing {
 namespace {
+
+// Once the next box runs its own loop, `read` gets it (and closes it); should no box come, it
+// must still not wait for an operator forever.
+void WhenTheBoxOpens(QObject& context, std::function<void(QMessageBox&)> read) {
+    QTimer::singleShot(0, &context, [read = std::move(read)] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            read(*box);
+    });
+    QTimer::singleShot(5000, &context, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+}
 
 TEST(QtMessageBoxes, DatabaseErrorIsABoxOverTheMainWindow) {
     EnsureApplication();
@@ -40,20 +54,13 @@ TEST(QtMessageBoxes, DatabaseErrorIsABoxOverTheMainWindow) {
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QWidget* parent = nullptr;
         // The box runs its own loop; the operator reads it and presses OK.
-        QTimer::singleShot(0, &hostWindow, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
+        WhenTheBoxOpens(hostWindow, [&](QMessageBox& shown) {
+            QMessageBox* box = &shown;
             title = box->windowTitle();
             text = box->text();
             icon = box->icon();
             parent = box->parentWidget();
             box->button(QMessageBox::Ok)->click();
-        });
-        // Should the box not be found, it must still not wait for an operator forever.
-        QTimer::singleShot(5000, &hostWindow, [] {
-            if (QWidget* modal = QApplication::activeModalWidget())
-                modal->close();
         });
         window->Button(1000)->click();
         EXPECT_EQ(title, QStringLiteral("Плагин: Газ сепарации"));
@@ -73,20 +80,14 @@ TEST(QtMessageBoxes, BoxIsWideEnoughForItsCaption) {
     QtMessageBoxService service;
     const QString caption = QStringLiteral("Плагин: Газ сепарации");
     int width = 0, captionWidth = 0;
-    QTimer::singleShot(0, &owner, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
+    WhenTheBoxOpens(owner, [&](QMessageBox& shown) {
+        QMessageBox* box = &shown;
         QFont bold = box->font();
         bold.setBold(true);
         captionWidth = QFontMetrics(bold).horizontalAdvance(caption);
         width = box->width();
         SaveScreenshot(*box, "message_box_short_text");
         box->button(QMessageBox::Ok)->click();
-    });
-    QTimer::singleShot(5000, &owner, [] {
-        if (QWidget* modal = QApplication::activeModalWidget())
-            modal->close();
     });
     service.Show(reinterpret_cast<std::intptr_t>(&owner), caption.toStdU16String(), u"Нет.",
                  MessageIcon::Error);
@@ -102,10 +103,8 @@ TEST(QtMessageBoxes, QuestionDefaultsToNo) {
     for (const int key : {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Y}) {
         QMessageBox::StandardButtons buttons;
         QString text;
-        QTimer::singleShot(0, &owner, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
+        WhenTheBoxOpens(owner, [&](QMessageBox& shown) {
+            QMessageBox* box = &shown;
             buttons = box->standardButtons();
             text = box->text();
             EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()),
@@ -114,10 +113,6 @@ TEST(QtMessageBoxes, QuestionDefaultsToNo) {
                 box->button(QMessageBox::Yes)->click();
             else
                 QTest::keyClick(box, static_cast<Qt::Key>(key));
-        });
-        QTimer::singleShot(5000, &owner, [] {
-            if (QWidget* modal = QApplication::activeModalWidget())
-                modal->close();
         });
         const bool yes =
             service.AskYesNo(reinterpret_cast<std::intptr_t>(&owner), u"Плагин: Газ сепарации",
