@@ -97,10 +97,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON) # dpkg-shlibdeps (dpkg-dev) names the libraries' packages
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# Two Qt plug-ins that no binary links, so dpkg-shlibdeps cannot see them (it adds the rest):
-# the SVG icon engine of libqt6svg6 draws the window's icons, and qt6-qpa-plugins holds the
-# platform plug-ins (xcb, offscreen) without which no window opens.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-qpa-plugins")
+# Qt files that no binary links, so dpkg-shlibdeps cannot see them (it adds the rest): the SVG
+# icon engine of libqt6svg6 draws the window's icons, qt6-qpa-plugins holds the platform plug-ins
+# (xcb, offscreen) without which no window opens, and qt6-translations-l10n Qt's Russian texts.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-qpa-plugins, qt6-translations-l10n")
 # The installed report opens in the desktop's browser; the extension is for the sqlite3 shell.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "sqlite3")

@@ -4,21 +4,48 @@
 #include "host/assay_table_view.h"
 
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <functional>
 
 namespace sepmet::host {
+namespace {
+
+// A table that says when the operator starts a choice afresh (a click or a move without Ctrl or
+// Shift), so that rows the filter hides leave the choice too.
+class PickerTable final : public QTableView {
+public:
+    PickerTable(QWidget* parent, std::function<void()> onFreshChoice)
+        : QTableView(parent), onFreshChoice_(std::move(onFreshChoice)) {}
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override {
+        const QItemSelectionModel::SelectionFlags command =
+            QTableView::selectionCommand(index, event);
+        if (command.testFlag(QItemSelectionModel::Clear))
+            onFreshChoice_();
+        return command;
+    }
+
+private:
+    std::function<void()> onFreshChoice_;
+};
+
+} // namespace
 
 AssayPicker::AssayPicker(const QString& databasePath, int capacity, QWidget* parent)
     : QDialog(parent), capacity_(capacity), model_(new AssayTableModel(this)),
-      filter_(new QLineEdit(this)), table_(new QTableView(this)), notice_(new QLabel(this)),
-      ok_(nullptr) {
+      filter_(new QLineEdit(this)), table_(new PickerTable(this, [this] { DropHiddenChoice(); })),
+      notice_(new QLabel(this)), found_(new QLabel(this)), ok_(nullptr) {
     setWindowTitle(QStringLiteral("Выбор хроматограмм"));
     QString error;
     if (!model_->OpenDatabase(databasePath, &error))
@@ -39,7 +66,10 @@ AssayPicker::AssayPicker(const QString& databasePath, int capacity, QWidget* par
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(filter_);
+    auto* filterRow = new QHBoxLayout;
+    filterRow->addWidget(filter_, 1);
+    filterRow->addWidget(found_);
+    layout->addLayout(filterRow);
     layout->addWidget(table_, 1);
     layout->addWidget(notice_);
     layout->addWidget(buttons);
@@ -49,8 +79,13 @@ AssayPicker::AssayPicker(const QString& databasePath, int capacity, QWidget* par
         model_->SetFilter(text);
         UpdateSelectionState();
     });
+    connect(model_, &QAbstractItemModel::modelReset, this,
+            [this] { SelectChosen(0, model_->rowCount() - 1); });
+    connect(model_, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) { SelectChosen(first, last); });
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &AssayPicker::UpdateSelectionState);
+            &AssayPicker::TakeSelection);
+    table_->installEventFilter(this);
     connect(table_, &QTableView::doubleClicked, this, [this] {
         if (ok_->isEnabled())
             accept();
@@ -59,21 +94,67 @@ AssayPicker::AssayPicker(const QString& databasePath, int capacity, QWidget* par
 }
 
 std::vector<std::int32_t> AssayPicker::ChosenIds() const {
-    QModelIndexList rows = table_->selectionModel()->selectedRows();
-    std::sort(rows.begin(), rows.end(),
-              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
     std::vector<std::int32_t> ids;
-    for (const QModelIndex& row : rows) {
-        const std::int64_t id = model_->IdAt(row.row());
+    for (const std::int64_t id : chosen_)
         // The request carries 32-bit identifiers; a row beyond that range cannot be handed on.
         if (id >= INT32_MIN && id <= INT32_MAX)
             ids.push_back(static_cast<std::int32_t>(id));
-    }
     return ids;
 }
 
+void AssayPicker::ChooseAllMatching() {
+    for (const std::int64_t id : model_->MatchingIds())
+        chosen_.insert(id);
+    SelectChosen(0, model_->rowCount() - 1);
+    UpdateSelectionState();
+}
+
+bool AssayPicker::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == table_ && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::SelectAll)) {
+        ChooseAllMatching();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void AssayPicker::DropHiddenChoice() {
+    // The rows shown selected stay until the table's own command deselects them; a row clicked
+    // that was selected already is not announced again, so it must not be dropped here.
+    chosen_.clear();
+    for (const QModelIndex& row : table_->selectionModel()->selectedRows())
+        chosen_.insert(model_->IdAt(row.row()));
+    UpdateSelectionState();
+}
+
+void AssayPicker::SelectChosen(int first, int last) {
+    if (first > last || chosen_.empty())
+        return;
+    QItemSelection selection;
+    for (int row = first; row <= last; ++row)
+        if (chosen_.count(model_->IdAt(row)))
+            selection.select(model_->index(row, 0),
+                             model_->index(row, AssayTableModel::ColumnCount - 1));
+    showingChoice_ = true;
+    table_->selectionModel()->select(selection, QItemSelectionModel::Select);
+    showingChoice_ = false;
+}
+
+void AssayPicker::TakeSelection(const QItemSelection& selected, const QItemSelection& deselected) {
+    if (!showingChoice_) {
+        for (const QModelIndex& index : deselected.indexes())
+            if (index.column() == 0)
+                chosen_.erase(model_->IdAt(index.row()));
+        for (const QModelIndex& index : selected.indexes())
+            if (index.column() == 0)
+                chosen_.insert(model_->IdAt(index.row()));
+    }
+    UpdateSelectionState();
+}
+
 void AssayPicker::UpdateSelectionState() {
-    const int selected = static_cast<int>(table_->selectionModel()->selectedRows().size());
+    found_->setText(QStringLiteral("Найдено: %1").arg(model_->MatchCount()));
+    const int selected = static_cast<int>(chosen_.size());
     if (!model_->isOpen())
         ok_->setEnabled(false);
     else if (selected > capacity_) {

@@ -3,6 +3,7 @@
 #include "data/unicode_functions.h"
 
 #include <QDateTime>
+#include <functional>
 #include <limits>
 
 namespace sepmet::host {
@@ -27,6 +28,15 @@ const char* AssayPageSql(bool filtered) {
                  " OR mixture LIKE ?2 ESCAPE '\\') ORDER BY id LIMIT ?3"
                : "SELECT id, date, filename, sample, mixture, method, iscalibration FROM assay"
                  " WHERE id > ?1 ORDER BY id LIMIT ?3";
+}
+
+const char* AssayMatchSql(bool filtered, bool count) {
+    if (!filtered)
+        return count ? "SELECT count(*) FROM assay" : "SELECT id FROM assay ORDER BY id";
+    return count ? "SELECT count(*) FROM assay WHERE sample LIKE ?2 ESCAPE '\\' OR filename LIKE ?2"
+                   " ESCAPE '\\' OR mixture LIKE ?2 ESCAPE '\\'"
+                 : "SELECT id FROM assay WHERE sample LIKE ?2 ESCAPE '\\' OR filename LIKE ?2"
+                   " ESCAPE '\\' OR mixture LIKE ?2 ESCAPE '\\' ORDER BY id";
 }
 
 AssayTableModel::AssayTableModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -61,6 +71,7 @@ bool AssayTableModel::OpenDatabase(const QString& path, QString* error) {
     }
     PreparePage();
     rows_ = ReadPage();
+    CountMatches();
     endResetModel();
     return true;
 }
@@ -73,6 +84,32 @@ void AssayTableModel::CloseDatabase() {
     rows_.clear();
     atEnd_ = true;
     total_ = 0;
+    matches_ = 0;
+}
+
+void AssayTableModel::QueryMatches(bool count,
+                                   const std::function<void(sqlite3_stmt*)>& onRow) const {
+    sqlite3_stmt* query = nullptr;
+    if (db_ && sqlite3_prepare_v2(db_, AssayMatchSql(!filter_.isEmpty(), count), -1, &query,
+                                  nullptr) == SQLITE_OK) {
+        if (!filter_.isEmpty())
+            sqlite3_bind_text(query, 2, pattern_.constData(), static_cast<int>(pattern_.size()),
+                              SQLITE_STATIC);
+        while (sqlite3_step(query) == SQLITE_ROW)
+            onRow(query);
+    }
+    sqlite3_finalize(query);
+}
+
+std::vector<std::int64_t> AssayTableModel::MatchingIds() const {
+    std::vector<std::int64_t> ids;
+    QueryMatches(false, [&](sqlite3_stmt* row) { ids.push_back(sqlite3_column_int64(row, 0)); });
+    return ids;
+}
+
+void AssayTableModel::CountMatches() {
+    matches_ = 0;
+    QueryMatches(true, [this](sqlite3_stmt* row) { matches_ = sqlite3_column_int(row, 0); });
 }
 
 void AssayTableModel::SetFilter(const QString& text) {
@@ -82,6 +119,7 @@ void AssayTableModel::SetFilter(const QString& text) {
     beginResetModel();
     PreparePage();
     rows_ = ReadPage();
+    CountMatches();
     endResetModel();
 }
 
@@ -100,6 +138,7 @@ void AssayTableModel::Reload() {
     RecountTotal();
     PreparePage();
     rows_ = ReadPage();
+    CountMatches();
     endResetModel();
 }
 

@@ -9,6 +9,7 @@
 #include <QAbstractTableModel>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <sqlite3.h>
 #include <vector>
 
@@ -38,6 +39,10 @@ public:
     void RecountTotal();
     // Every assay of the database, whatever the filter (counted at open, reload and recount).
     int TotalCount() const { return total_; }
+    // The assays the filter keeps (all when there is none), counted when the filter is set.
+    int MatchCount() const { return matches_; }
+    // The identifiers of every assay the filter keeps, loaded or not, in id order.
+    std::vector<std::int64_t> MatchingIds() const;
     std::int64_t IdAt(int row) const { return rows_.at(row).id; }
     QString FileNameAt(int row) const { return rows_.at(row).fileName; }
 
@@ -64,6 +69,8 @@ private:
     };
 
     void PreparePage();
+    void CountMatches();
+    void QueryMatches(bool count, const std::function<void(sqlite3_stmt*)>& onRow) const;
     std::vector<Row> ReadPage();
 
     sqlite3* db_ = nullptr;
@@ -73,6 +80,7 @@ private:
     std::vector<Row> rows_;
     bool atEnd_ = true;
     int total_ = 0;
+    int matches_ = 0;
 };
 
 // The LIKE pattern that finds `text` as a literal substring with the escape character "\":
@@ -82,5 +90,7 @@ QString LiteralSubstringPattern(const QString& text);
 // The page statement of the model: assays after id ?1, at most ?3 rows, and with `filtered`
 // only those whose sample, file name or mixture is LIKE ?2 (escape "\").
 const char* AssayPageSql(bool filtered);
+// The identifiers (`count` false) or their number (`count` true) of the assays LIKE ?2.
+const char* AssayMatchSql(bool filtered, bool count);
 
 } // namespace sepmet::host

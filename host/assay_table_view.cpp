@@ -15,6 +15,9 @@ void SetUpAssayTableView(QTableView& view, AssayTableModel& model) {
     view.setSelectionBehavior(QAbstractItemView::SelectRows);
     view.setEditTriggers(QAbstractItemView::NoEditTriggers);
     view.setWordWrap(false);
+    // Cut-off texts lose their middle: a path keeps its drive and its file name, a sample its
+    // concentration and replicate at the end.
+    view.setTextElideMode(Qt::ElideMiddle);
     view.verticalHeader()->hide();
     view.verticalHeader()->setDefaultSectionSize(view.fontMetrics().height() + 6);
 

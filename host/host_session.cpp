@@ -3,14 +3,17 @@
 #include "host/assay_picker.h"
 #include "host/assay_table_model.h"
 #include "host/chromatogram_window.h"
+#include "host/host_paths.h"
 #include "host/host_window.h"
 #include "host/modules_dialog.h"
 #include "host/profile_services.h"
 #include "host/profile_store.h"
 #include "platform/message_box.h"
 #include "plugin/host_api.h"
+#include "qtsupport/qt_translations.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QSettings>
@@ -41,7 +44,16 @@ QString DatabaseKey(const QString& path) {
 }
 
 HostSession::HostSession(SessionSettings settings, QObject* parent)
-    : QObject(parent), settings_(std::move(settings)), plugins_(table_) {}
+    : QObject(parent), settings_(std::move(settings)), plugins_(table_) {
+    if (settings_.demo)
+        demoDatabase_ = DatabaseKey(settings_.database);
+}
+
+bool HostSession::IsDemoDatabase(const QString& path) const {
+    const QString key = DatabaseKey(path);
+    return key == DatabaseKey(DemoDatabaseFile()) ||
+           (!demoDatabase_.isEmpty() && key == demoDatabase_);
+}
 
 HostSession::~HostSession() {
     Shutdown();
@@ -59,6 +71,11 @@ bool HostSession::Start(QString* error) {
         return false;
     }
     started_ = true;
+    if (!QtTextsTranslated()) {
+        qtTranslations_ = std::make_unique<QTranslator>();
+        if (!InstallQtRussianTranslations(*qtTranslations_))
+            qtTranslations_.reset(); // qt6-translations-l10n missing: Qt's texts stay English
+    }
     connect(window_.get(), &HostWindow::closing, this, &HostSession::quitRequested);
     connect(window_.get(), &HostWindow::openDatabaseRequested, this, &HostSession::AskForDatabase);
     connect(window_.get(), &HostWindow::modulesRequested, this, &HostSession::ShowModules);
@@ -164,8 +181,10 @@ bool HostSession::SwitchDatabase(const QString& path, QString* error) {
     EndProfileSave(); // the windows' state belongs to the old database
     window_->RemovePluginMenuItems();
     settings_.database = path;
-    settings_.demo = false;
-    window_->ShowDatabase(path, false, error);
+    // Back on the demo database (the one this session started on, or the user's demo file):
+    // the title says so again.
+    settings_.demo = IsDemoDatabase(path);
+    window_->ShowDatabase(path, settings_.demo, error);
     AnnounceLocation(path);
     plugins_.LoadAll();
     return true;
@@ -212,6 +231,9 @@ void HostSession::Shutdown() {
     plugins_.CloseAll();
     WithdrawProfileServices(table_);
     profile_.reset();
+    if (qtTranslations_)
+        QCoreApplication::removeTranslator(qtTranslations_.get());
+    qtTranslations_.reset();
 }
 
 } // namespace sepmet::host

@@ -14,6 +14,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTranslator>
 #include <deque>
 #include <memory>
 #include <string>
@@ -73,11 +74,17 @@ private:
     // Commits the profile's current save; tells the operator once when it was not kept.
     void EndProfileSave();
 
+    bool IsDemoDatabase(const QString& path) const;
+
     SessionSettings settings_;
+    QString demoDatabase_; // the key of the demo database this session started on, if any
     HostTable table_;
     std::unique_ptr<ProfileStore> profile_;
     PluginSet plugins_;
     std::unique_ptr<HostWindow> window_;
+    // Qt's Russian texts for the host's dialogs and menus and the plug-ins' (installed by Start
+    // unless the application has a translation already, removed by Shutdown).
+    std::unique_ptr<QTranslator> qtTranslations_;
     // Every location announced through "DB/GetConnectionUri", kept for the whole run: a
     // plug-in may read the text until it is unloaded.
     std::deque<std::u16string> locations_;

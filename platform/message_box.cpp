@@ -23,6 +23,13 @@ MessageBoxService* current = nullptr;
 
 } // namespace
 
+bool MessageBoxService::AskYesNo(std::intptr_t, std::u16string_view caption,
+                                 std::u16string_view text) {
+    std::fprintf(stderr, "%s (question, answered no): %s\n", ToUtf8(caption).c_str(),
+                 ToUtf8(text).c_str());
+    return false;
+}
+
 MessageBoxService& CurrentMessageBoxService() {
     return current ? *current : standardError;
 }

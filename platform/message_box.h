@@ -16,6 +16,10 @@ public:
     // `owner` is the owning window as a host word (0: no owner). Returns when the box is closed.
     virtual void Show(std::intptr_t owner, std::u16string_view caption, std::u16string_view text,
                       MessageIcon icon) = 0;
+    // A Yes/No question with No the default button; true when Yes was chosen. A service that
+    // cannot ask (standard error, a batch run) answers No, so nothing is lost unasked.
+    virtual bool AskYesNo(std::intptr_t owner, std::u16string_view caption,
+                          std::u16string_view text);
 };
 
 // The service in use; until one is installed, messages are written to standard error.
@@ -26,6 +30,10 @@ void SetMessageBoxService(MessageBoxService* service);
 inline void ShowMessageBox(std::intptr_t owner, std::u16string_view caption,
                            std::u16string_view text, MessageIcon icon) {
     CurrentMessageBoxService().Show(owner, caption, text, icon);
+}
+
+inline bool AskYesNo(std::intptr_t owner, std::u16string_view caption, std::u16string_view text) {
+    return CurrentMessageBoxService().AskYesNo(owner, caption, text);
 }
 
 } // namespace sepmet

@@ -10,6 +10,8 @@ public:
     // `owner` is a QWidget* as a host word; 0 shows the box without owner.
     void Show(std::intptr_t owner, std::u16string_view caption, std::u16string_view text,
               MessageIcon icon) override;
+    bool AskYesNo(std::intptr_t owner, std::u16string_view caption,
+                  std::u16string_view text) override;
 };
 
 } // namespace sepmet

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     libsqlite3-dev sqlite3 libpugixml-dev libxml2-dev libxslt1-dev xsltproc libsystemd-dev
-    qt6-base-dev qt6-qpa-plugins qt6-svg-dev libqt6svg6 libssl-dev
+    qt6-base-dev qt6-qpa-plugins qt6-svg-dev libqt6svg6 qt6-translations-l10n libssl-dev
     fonts-dejavu-core xvfb xauth xdotool x11-apps netpbm weasyprint poppler-utils lintian desktop-file-utils
     dpkg-dev file
     googletest libgtest-dev libgmock-dev libbenchmark-dev

@@ -6,6 +6,7 @@
 #include "data/connection.h"
 #include "platform/number_text.h"
 #include "platform/utf.h"
+#include "session/database_error_text.h"
 
 #include <algorithm>
 
@@ -23,10 +24,6 @@ CommandResult Begin(SessionCommand command, bool listChanged = false) {
     result.command = command;
     result.listChanged = listChanged;
     return result;
-}
-
-std::u16string ErrorText(const char* what) {
-    return what && what[0] != '\0' ? FromUtf8(what) : u"unknown database error";
 }
 
 } // namespace
@@ -93,9 +90,10 @@ CommandResult DeterminationSession::Open(const MeasurementSettings& settings) {
     return result;
 }
 
-CommandResult DeterminationSession::Failed(SessionCommand command, const char* error) {
+CommandResult DeterminationSession::Failed(SessionCommand command,
+                                           const DataBase::SqlException& error) {
     CommandResult result = Begin(command);
-    result.databaseError = ErrorText(error);
+    result.databaseError = DatabaseErrorText(error);
     return result;
 }
 
@@ -110,7 +108,7 @@ CommandResult DeterminationSession::AddAssays(const std::vector<std::int32_t>& i
             if (load.Failed()) {
                 // All or nothing: the chromatograms this command read before go again.
                 assays_.Truncate(countBefore);
-                return Failed(SessionCommand::Add, load.failure->what());
+                return Failed(SessionCommand::Add, *load.failure);
             }
             result.listChanged = result.listChanged || load.Loaded();
             if (!load.Loaded() && std::find(result.notFound.begin(), result.notFound.end(), id) ==
@@ -118,7 +116,7 @@ CommandResult DeterminationSession::AddAssays(const std::vector<std::int32_t>& i
                 result.notFound.push_back(id);
         }
     } catch (const DataBase::SqlException& error) {
-        return Failed(SessionCommand::Add, error.what());
+        return Failed(SessionCommand::Add, error);
     }
     if (result.listChanged)
         RefreshTypeTexts();
@@ -146,6 +144,12 @@ CommandResult DeterminationSession::RemoveAll() {
     return result;
 }
 
+std::optional<std::u16string> DeterminationSession::RemoveAllQuestion() const {
+    if (assays_.Empty())
+        return std::nullopt;
+    return u"Удалить все хроматограммы (" + FromUtf8(std::to_string(assays_.Count())) + u")?";
+}
+
 CommandResult DeterminationSession::Reload() {
     CommandResult result = Begin(SessionCommand::Reload, true);
     std::vector<DroppedAssay> listed; // the list before, as the operator saw it
@@ -158,7 +162,7 @@ CommandResult DeterminationSession::Reload() {
         // Replaces the collection only when every chromatogram could be read.
         ReloadAssays(assays_, handle);
     } catch (const DataBase::SqlException& error) {
-        return Failed(SessionCommand::Reload, error.what());
+        return Failed(SessionCommand::Reload, error);
     }
     const std::vector<std::int32_t> kept = assays_.Ids();
     for (DroppedAssay& assay : listed)
@@ -198,7 +202,7 @@ DeterminationSession::QueryFileNames(const std::vector<std::size_t>& positions) 
                     query.fileNames.push_back(name);
                 });
     } catch (const DataBase::SqlException& error) {
-        query.databaseError = ErrorText(error.what());
+        query.databaseError = DatabaseErrorText(error);
     }
     return query;
 }
@@ -209,9 +213,11 @@ void DeterminationSession::SetMarks(const std::vector<std::int32_t>& marks) {
         assays_[i].isChecked = marks[i];
 }
 
-void DeterminationSession::SaveState(ProfileAccess& profile, const StoredWindowRect& frame) const {
+void DeterminationSession::SaveState(ProfileAccess& profile, const StoredWindowRect& frame,
+                                     const std::vector<int>& listColumnWidths) const {
     SaveAssayList(profile, assays_);
     SaveWindowRect(profile, frame);
+    SaveListColumnWidths(profile, listColumnWidths);
     SaveMeasurementSettings(profile, state_.settings);
 }
 
@@ -237,6 +243,17 @@ PageRows DeterminationSession::PeakRows(std::size_t position) const {
         rows.push_back({FormatInteger(++number), peak.name, FormatFixed(peak.area, 3),
                         FormatFixed(peak.time, 3)});
     return rows;
+}
+
+std::u16string DeterminationSession::PeakCaption(std::size_t position) const {
+    if (position >= assays_.Count())
+        return {};
+    const Assay& assay = assays_[position];
+    std::u16string caption = u"№ " + FormatInteger(static_cast<long long>(position) + 1) + u": " +
+                             ShortFileName(assay.filename);
+    if (!assay.sample.empty())
+        caption += u", " + assay.sample;
+    return caption;
 }
 
 void DeterminationSession::RefreshTypeTexts() {

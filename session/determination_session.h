@@ -126,8 +126,11 @@ public:
     CommandResult AddAssays(const std::vector<std::int32_t>& ids);
     // "-": the chromatograms at these list positions.
     CommandResult RemovePositions(const std::vector<std::size_t>& positions);
-    // "--".
+    // "--". The front end asks RemoveAllQuestion() first and runs this only on Yes.
     CommandResult RemoveAll();
+    // The confirmation "--" asks before it empties the list ("Удалить все хроматограммы (N)?",
+    // Yes/No, No the default); none when the list is empty, as nothing can be lost.
+    std::optional<std::u16string> RemoveAllQuestion() const;
     // "R": every chromatogram read afresh; those the database no longer holds leave the list and
     // are named in one warning line. A failed read leaves the list as it was.
     CommandResult Reload();
@@ -142,13 +145,18 @@ public:
     // The check marks of the list rows, in list order (no recalculation).
     void SetMarks(const std::vector<std::int32_t>& marks);
 
-    // The window closes: list, frame and conditions into the profile.
-    void SaveState(ProfileAccess& profile, const StoredWindowRect& frame) const;
+    // The window closes: list, frame, the list's column widths (none: left as stored) and
+    // conditions into the profile.
+    void SaveState(ProfileAccess& profile, const StoredWindowRect& frame,
+                   const std::vector<int>& listColumnWidths = {}) const;
 
     // --- what the front ends show ---
     std::vector<AssayListRow> ListRows() const;
     // The peaks of the chromatogram at `position`: number, name, area "%.3f", time "%.3f".
     PageRows PeakRows(std::size_t position) const;
+    // What the peak page says it shows: "№ 3: grad_03.chr, Раствор град. 5 мг/дм3 №1" (list
+    // number, file name, sample); empty for a position beyond the list.
+    std::u16string PeakCaption(std::size_t position) const;
     const PageRows& GradRows() const { return gradRows_; }
     const PageRows& CalcRows() const { return calcRows_; }
     const std::vector<std::u16string>& MessageLines() const { return messageLines_; }
@@ -160,7 +168,7 @@ public:
     const ReadinessFlags& Readiness() const { return flags_; }
 
 private:
-    CommandResult Failed(SessionCommand command, const char* error);
+    CommandResult Failed(SessionCommand command, const DataBase::SqlException& error);
     void RefreshTypeTexts();
     void Recalculate(CommandResult& result);
 

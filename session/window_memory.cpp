@@ -5,6 +5,7 @@
 #include "platform/number_text.h"
 #include "platform/utf.h"
 #include "session/condition_text.h"
+#include "session/database_error_text.h"
 #include "session/profile_access.h"
 
 #include <algorithm>
@@ -29,8 +30,8 @@ bool IsDecimalSpace(char16_t c) {
 }
 
 std::u16string SqliteText(const AssayLoad& load) {
-    if (load.failure && load.failure->what()[0] != '\0')
-        return FromUtf8(load.failure->what());
+    if (load.failure)
+        return DatabaseErrorText(*load.failure);
     return u"unknown database error";
 }
 
@@ -182,6 +183,26 @@ void SaveWindowRect(ProfileAccess& profile, const StoredWindowRect& rect) {
     profile.SetInt(u"WindowRect_bty", rect.bottom);
     profile.SetInt(u"WindowRect_tlx", rect.left);
     profile.SetInt(u"WindowRect_tly", rect.top);
+}
+
+namespace {
+
+std::u16string ListColumnWidthKey(int column) {
+    return u"ListColumnWidth_" + FormatInteger(column);
+}
+
+} // namespace
+
+std::vector<int> ReadListColumnWidths(ProfileAccess& profile, int columns) {
+    std::vector<int> widths;
+    for (int column = 0; column < columns; ++column)
+        widths.push_back(std::max(0, profile.GetInt(ListColumnWidthKey(column), 0)));
+    return widths;
+}
+
+void SaveListColumnWidths(ProfileAccess& profile, const std::vector<int>& widths) {
+    for (std::size_t column = 0; column < widths.size(); ++column)
+        profile.SetInt(ListColumnWidthKey(static_cast<int>(column)), widths[column]);
 }
 
 MeasurementSettings ReadMeasurementSettings(ProfileAccess& profile) {

@@ -1,7 +1,8 @@
 #pragma once
 // What the main window remembers between two openings, kept in the host's profile under the
 // plug-in's base key: the chromatogram list ("Assay 1", "Assay 2", ...), the window's frame
-// ("WindowRect_*") and the five measurement conditions ("vW", "vG", "rhoG", "atmP", "gasT").
+// ("WindowRect_*"), the list's column widths ("ListColumnWidth_*") and the five measurement
+// conditions ("vW", "vG", "rhoG", "atmP", "gasT").
 
 #include "calc/measurement_settings.h"
 #include "data/assay_queries.h"
@@ -92,6 +93,12 @@ struct StoredWindowRect {
 // "WindowRect_tlx", "_tly", "_btx", "_bty"; 0 each when absent.
 StoredWindowRect ReadWindowRect(ProfileAccess& profile);
 void SaveWindowRect(ProfileAccess& profile, const StoredWindowRect& rect);
+
+// The widths of the chromatogram list's columns the operator sets by dragging, in pixels,
+// "ListColumnWidth_0", "ListColumnWidth_1", ... (the last column fills the rest and is not kept).
+// Reads `columns` values; 0 stands for one not stored (the column keeps its own width).
+std::vector<int> ReadListColumnWidths(ProfileAccess& profile, int columns);
+void SaveListColumnWidths(ProfileAccess& profile, const std::vector<int>& widths);
 
 // "vW", "vG", "rhoG" (0 when absent), "atmP" (101.325), "gasT" (20).
 MeasurementSettings ReadMeasurementSettings(ProfileAccess& profile);

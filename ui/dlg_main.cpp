@@ -16,7 +16,9 @@
 
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QToolButton>
 #include <algorithm>
@@ -49,6 +51,11 @@ constexpr CommandButton kButtons[] = {
     {ControlId::Main::Report, StringId::TipReport, IconName::Report},
     {ControlId::Main::About, StringId::TipAbout, IconName::About},
 };
+
+bool IsEnter(const QKeyEvent& event) {
+    return (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) &&
+           event.modifiers() == Qt::NoModifier;
+}
 
 QString ButtonObjectName(int controlId) {
     return QStringLiteral("button%1").arg(controlId);
@@ -192,13 +199,20 @@ void DlgMain::CreateControls() {
 void DlgMain::SetUpAssayList() {
     CGridCtrl& list = *assayList_;
     list.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // One tab stop: the arrows move in the list, Tab goes on to the next control.
+    list.setTabKeyNavigation(false);
+    list.installEventFilter(this);
     list.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     list.AddColumn(0, StringId::ColNumber, Qt::AlignLeft, 30);
     list.AddColumn(1, StringId::ColFileName, Qt::AlignLeft, 230);
     list.AddColumn(2, StringId::ColSample, Qt::AlignLeft, 130);
     list.AddColumn(3, StringId::ColAssayType, Qt::AlignLeft, 150);
     list.AddColumn(4, StringId::ColMixture, Qt::AlignLeft, 130);
+    list.SetFillColumn(4);
     connect(&list, &CGridCtrl::Clicked, this, [this](int row, int) { OnListClick(row); });
+    // The peak page follows the current row, moved by the mouse or the keyboard.
+    connect(list.selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { ShowCurrentPeaks(); });
 }
 
 void DlgMain::CreatePages() {
@@ -207,6 +221,19 @@ void DlgMain::CreatePages() {
     tabs_->addTab(calcPage_, ToQString(LoadString(StringId::TabCalc)));
     tabs_->addTab(messageTab_, ToQString(LoadString(StringId::TabMessages)));
     tabs_->setCurrentIndex(0);
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the pages wherever the focus is, round at the ends.
+    auto turn = [this](int step) {
+        tabs_->setCurrentIndex((tabs_->currentIndex() + step + tabs_->count()) % tabs_->count());
+    };
+    connect(new QShortcut(QKeySequence::NextChild, this), &QShortcut::activated, this,
+            [turn] { turn(1); });
+    connect(new QShortcut(QKeySequence::PreviousChild, this), &QShortcut::activated, this,
+            [turn] { turn(-1); });
+    // Refreshed whenever it is shown: the list may have changed while another page was open.
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
+        if (tabs_->widget(index) == componentsPage_)
+            ShowCurrentPeaks();
+    });
 }
 
 void DlgMain::resizeEvent(QResizeEvent* event) {
@@ -229,13 +256,22 @@ void DlgMain::PlaceControls() {
 }
 
 void DlgMain::keyPressEvent(QKeyEvent* event) {
-    // Enter closes the window as OK does; Escape as Cancel (QDialog's own handling).
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        event->modifiers() == Qt::NoModifier) {
+    // Enter closes the window as OK does (not from the list: see eventFilter); Escape as Cancel
+    // (QDialog's own handling).
+    if (IsEnter(*event)) {
         accept();
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+bool DlgMain::eventFilter(QObject* watched, QEvent* event) {
+    // Enter in the chromatogram list does nothing: closing the window there would end the
+    // determination at a slip of the finger.
+    if (watched == assayList_ && event->type() == QEvent::KeyPress &&
+        IsEnter(*static_cast<QKeyEvent*>(event)))
+        return true;
+    return QDialog::eventFilter(watched, event);
 }
 
 void DlgMain::done(int result) {

@@ -54,6 +54,8 @@ public:
     void OnAboutCommand();          // "i"
     // A click on the chromatogram list; row -1 is below the last row.
     void OnListClick(int row);
+    // The peak page shows the list's current chromatogram (nothing when no row is current).
+    void ShowCurrentPeaks();
 
     // --- what the commands share ---
     void RefreshAssayList();
@@ -87,6 +89,7 @@ public:
 protected:
     void done(int result) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -10,6 +10,9 @@
 #include "ui/grid_ctrl.h"
 #include "ui/result_tabs.h"
 
+#include <QItemSelectionModel>
+#include <optional>
+
 namespace sepmet {
 
 void DlgMain::ShowDatabaseError(std::u16string_view error) {
@@ -17,6 +20,11 @@ void DlgMain::ShowDatabaseError(std::u16string_view error) {
 }
 
 void DlgMain::RefreshAssayList() {
+    // The current chromatogram stays current when it is still listed.
+    const QModelIndex current = assayList_->currentIndex();
+    std::optional<std::int32_t> currentId;
+    if (current.isValid())
+        currentId = assayList_->Model().Data(current.row()).userData;
     std::vector<GridModel::Row> rows;
     for (AssayListRow& listed : session_->ListRows()) {
         GridModel::Row row;
@@ -27,6 +35,13 @@ void DlgMain::RefreshAssayList() {
         rows.push_back(std::move(row));
     }
     assayList_->Model().SetRows(std::move(rows));
+    const GridModel& model = assayList_->Model();
+    for (int row = 0; currentId && row < model.rowCount(); ++row)
+        if (model.Data(row).userData == *currentId) {
+            assayList_->selectionModel()->setCurrentIndex(model.index(row, 0),
+                                                          QItemSelectionModel::NoUpdate);
+            break;
+        }
 }
 
 void DlgMain::SaveRowMarks() {
@@ -48,7 +63,9 @@ void DlgMain::ShowResult(const CommandResult& result) {
         NotifyAssayListChanged(WindowHandle());
     }
     if (result.command == SessionCommand::Remove || result.command == SessionCommand::Clear)
-        componentsPage_->Detach();
+        assayList_->selectionModel()->clearCurrentIndex(); // the page empties with it
+    if (result.listChanged)
+        ShowCurrentPeaks(); // "R" may have read the peaks afresh
     gradPage_->Apply(result.recalculation.gradPage);
     calcPage_->Apply(result.recalculation.calcPage);
     messageTab_->ShowLines(result.recalculation.messages);
@@ -68,6 +85,9 @@ void DlgMain::OnRemoveSelectedCommand() {
 }
 
 void DlgMain::OnRemoveAllCommand() {
+    const std::optional<std::u16string> question = session_->RemoveAllQuestion();
+    if (question && !AskYesNo(WindowHandle(), kPluginMessageCaption, *question))
+        return;
     ShowResult(session_->RemoveAll());
 }
 
@@ -97,7 +117,17 @@ void DlgMain::OnReportCommand() {
 void DlgMain::OnListClick(int row) {
     if (row < 0 || static_cast<std::size_t>(row) >= session_->Assays().Count())
         return;
-    componentsPage_->Show(session_->PeakRows(static_cast<std::size_t>(row)));
+    const auto position = static_cast<std::size_t>(row);
+    componentsPage_->Show(session_->PeakRows(position), session_->PeakCaption(position));
+}
+
+void DlgMain::ShowCurrentPeaks() {
+    const QModelIndex current = assayList_->currentIndex();
+    if (!current.isValid()) {
+        componentsPage_->Detach();
+        return;
+    }
+    OnListClick(current.row());
 }
 
 } // namespace sepmet

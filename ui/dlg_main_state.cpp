@@ -6,14 +6,21 @@
 #include "ui/dlg_about.h"
 #include "ui/dlg_main.h"
 #include "ui/dlg_settings.h"
+#include "ui/grid_ctrl.h"
 #include "ui/window_placement.h"
+
+#include <vector>
 
 namespace sepmet {
 
 void DlgMain::SaveWindowState() {
     SaveRowMarks(); // the rows' check states into the chromatograms
+    // The columns before the filling last one, as the operator left them.
+    std::vector<int> widths;
+    for (int column = 0; column + 1 < assayList_->Model().columnCount(); ++column)
+        widths.push_back(assayList_->columnWidth(column));
     // The frame, title bar included: RestoreWindowState puts the frame back where it was.
-    session_->SaveState(profile_, ToStoredRect(frameGeometry()));
+    session_->SaveState(profile_, ToStoredRect(frameGeometry()), widths);
 }
 
 void DlgMain::RestoreWindowState() {
@@ -26,9 +33,17 @@ void DlgMain::RestoreWindowState() {
         ShowMessageBox(WindowHandle(), kPluginMessageCaption,
                        UnrestoredAssaysText(*opened.databaseError), MessageIcon::Error);
 
+    const std::vector<int> widths =
+        ReadListColumnWidths(profile_, assayList_->Model().columnCount() - 1);
+    for (std::size_t column = 0; column < widths.size(); ++column)
+        if (widths[column] > 0)
+            assayList_->setColumnWidth(static_cast<int>(column), widths[column]);
+    assayList_->FitFillColumn();
+
     // At first opening the window keeps its own size: template 1000, at least the minimum.
     const QRect frame =
         PlaceWindow(ReadWindowRect(profile_), CurrentScreenLayout(), frameGeometry().size());
+    BoundMinimumSizeToScreen(*this, QSize(kMinimumWidth, kMinimumHeight), frame);
     ApplyFrameGeometry(*this, frame);
     update();
 

@@ -139,18 +139,23 @@ void DlgSettings::Apply() {
                 return edits_[static_cast<std::size_t>(r.field)];
         return nullptr;
     };
+    // After the box, the field it means has the focus and its whole text selected (blanks too),
+    // so the operator sees which one it is and types over it.
+    auto point = [](QLineEdit* field) {
+        field->setFocus(Qt::OtherFocusReason);
+        field->selectAll();
+    };
     if (QLineEdit* empty = refused(RefusedCondition::Reason::Empty)) {
         // The text names three fields; the check covers all five.
         ShowMessageBox(OwnerWord(), LoadString(StringId::SettingsWarningCaption),
                        LoadString(StringId::SettingsFillAll), MessageIcon::Warning);
-        empty->setFocus(Qt::OtherFocusReason);
+        point(empty);
         return;
     }
     if (QLineEdit* notNumber = refused(RefusedCondition::Reason::NotNumber)) {
         ShowMessageBox(OwnerWord(), LoadString(StringId::SettingsErrorCaption),
                        LoadString(StringId::SettingsNotNumber), MessageIcon::Error);
-        notNumber->setFocus(Qt::OtherFocusReason);
-        notNumber->selectAll();
+        point(notNumber);
         return;
     }
     settings_ = check.values;

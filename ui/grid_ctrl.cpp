@@ -8,10 +8,12 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QScrollBar>
 #include <QStyle>
+#include <QToolTip>
 
 namespace sepmet {
 namespace {
@@ -250,6 +252,34 @@ bool CGridCtrl::eventFilter(QObject* watched, QEvent* event) {
     return QTableView::eventFilter(watched, event);
 }
 
+QString CGridCtrl::CutOffText(const QModelIndex& index) const {
+    if (!index.isValid())
+        return {};
+    const QString text = index.data(Qt::DisplayRole).toString();
+    // The item view draws the text inside the cell's focus-frame margins on either side.
+    const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    const bool fits =
+        fontMetrics().horizontalAdvance(text) + margins <= columnWidth(index.column());
+    return fits ? QString() : text;
+}
+
+bool CGridCtrl::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        // A row's own tooltip (a kept result) comes first; otherwise a cut-off cell's whole text.
+        if (index.isValid() && index.data(Qt::ToolTipRole).toString().isEmpty()) {
+            const QString text = CutOffText(index);
+            if (text.isEmpty())
+                QToolTip::hideText();
+            else
+                QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+            return true;
+        }
+    }
+    return QTableView::viewportEvent(event);
+}
+
 void CGridCtrl::FitFillColumn() {
     if (fillColumn_ < 0 || fillColumn_ >= model_.columnCount())
         return;
@@ -261,8 +291,13 @@ void CGridCtrl::FitFillColumn() {
     if (model_.rowCount() > viewport()->height() / rowHeight)
         available -= style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     const int others = total - columnWidth(fillColumn_);
-    if (others < available)
-        setColumnWidth(fillColumn_, available - others);
+    setColumnWidth(fillColumn_, std::max(available - others, fillMinimum_));
+}
+
+void CGridCtrl::SetFillColumn(int column) {
+    fillColumn_ = column;
+    fillMinimum_ = column >= 0 ? columnWidth(column) : 0;
+    FitFillColumn();
 }
 
 // --- in-place editing ---

@@ -77,9 +77,11 @@ public:
     // The edit field reports its end: the text, or nothing when it was cancelled.
     void EndEdit(int row, int column, const std::optional<QString>& text);
 
-    // Gives the fill column the width that the other columns leave, if it is narrower.
+    // Gives the fill column the width that the other columns leave, but never less than it had
+    // when it was made the fill column.
     void FitFillColumn();
-    void SetFillColumn(int column) { fillColumn_ = column; }
+    // The column (usually the last) that takes the width the window has to spare; -1: none.
+    void SetFillColumn(int column);
 
     // Column headers may be dragged to new places (GRIDN_COLUMNMOVED asks the parent).
     void SetColumnsMovable(bool movable);
@@ -94,6 +96,10 @@ public:
     // Rows selected, in list order.
     std::vector<int> SelectedRows() const;
 
+    // The cell's whole text when its column is too narrow to show it (what the cell's tooltip
+    // shows); empty when it fits.
+    QString CutOffText(const QModelIndex& index) const;
+
 signals:
     // A click on the list (NM_CLICK): the row under the mouse, -1 below the last row.
     void Clicked(int row, int column);
@@ -106,6 +112,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void OnColumnClick(int column);
@@ -120,6 +127,7 @@ private:
     bool sortAscending_ = true;
     int sortKind_ = 0;
     int fillColumn_ = -1;
+    int fillMinimum_ = 0; // the fill column\'s width when it was chosen
     bool noSortHeader_ = false;
     bool undoingMove_ = false;
     int resizingColumn_ = -1;

@@ -31,6 +31,13 @@ void ResultPage::Place(QWidget* control) {
     control_->setGeometry(controlRect_);
 }
 
+void ResultPage::ReserveTop(int pixels) {
+    controlRect_.setTop(controlRect_.top() + pixels);
+    if (control_)
+        control_->setGeometry(
+            QRect(controlRect_.topLeft(), controlRect_.size() + (size() - templateSize_)));
+}
+
 void ResultPage::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (!control_)
@@ -42,6 +49,7 @@ void ResultPage::resizeEvent(QResizeEvent* event) {
 GridPage::GridPage(const DialogTemplate& pageTemplate, int controlId, QWidget* parent)
     : ResultPage(pageTemplate, controlId, parent), grid_(this) {
     grid_.setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_.setTabKeyNavigation(false); // one tab stop, as the chromatogram list
     grid_.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Place(&grid_);
 }
@@ -79,16 +87,37 @@ void GridPage::Apply(const PageUpdate& update) {
 }
 
 ComponentsTab::ComponentsTab(QWidget* parent)
-    : GridPage(ComponentsPageTemplate(), ControlId::Page::PeakGrid, parent) {
+    : GridPage(ComponentsPageTemplate(), ControlId::Page::PeakGrid, parent),
+      caption_(new QLabel(this)) {
+    caption_->setObjectName(QStringLiteral("peakCaption"));
+    caption_->setTextFormat(Qt::PlainText);
+    const QRect grid0 = ControlRect();
+    const int line = caption_->fontMetrics().height() + 4;
+    caption_->setGeometry(grid0.x(), grid0.y(), grid0.width(), line);
+    ReserveTop(line);
     CGridCtrl& grid = Grid();
     grid.AddColumn(0, StringId::ColNumber, Qt::AlignLeft, 45);
     grid.AddColumn(1, StringId::ColComponent, Qt::AlignLeft, 160);
     grid.AddColumn(2, StringId::ColPeakArea, Qt::AlignLeft, 125);
     grid.AddColumn(3, StringId::ColRetentionTime, Qt::AlignLeft, 125);
+    FillWithLastColumn();
+}
+
+void ComponentsTab::Show(const PageRows& rows, const std::u16string& caption) {
+    SetRows(rows);
+    caption_->setText(ToQString(caption));
+    caption_->setToolTip(caption_->text()); // the whole name when the line cuts it off
 }
 
 void ComponentsTab::Detach() {
     Grid().ClearRows();
+    caption_->clear();
+    caption_->setToolTip({});
+}
+
+void ComponentsTab::resizeEvent(QResizeEvent* event) {
+    GridPage::resizeEvent(event);
+    caption_->resize(Grid().width(), caption_->height());
 }
 
 GradTab::GradTab(QWidget* parent)
@@ -97,6 +126,7 @@ GradTab::GradTab(QWidget* parent)
     grid.AddColumn(0, StringId::ColNumber, Qt::AlignLeft, 25);
     grid.AddColumn(1, StringId::ColComponent, Qt::AlignLeft, 110);
     grid.AddColumn(2, StringId::ColCalibrationK, Qt::AlignHCenter, 120);
+    FillWithLastColumn();
 }
 
 CalcTab::CalcTab(QWidget* parent)
@@ -107,6 +137,7 @@ CalcTab::CalcTab(QWidget* parent)
     grid.AddColumn(2, StringId::ColMassConcentration, Qt::AlignHCenter, 150);
     grid.AddColumn(3, StringId::ColMassFraction, Qt::AlignHCenter, 150);
     grid.AddColumn(4, StringId::ColMolarFraction, Qt::AlignHCenter, 150);
+    FillWithLastColumn();
 }
 
 MessageTab::MessageTab(QWidget* parent)

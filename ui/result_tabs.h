@@ -5,6 +5,7 @@
 #include "calc/result_pages.h"
 #include "ui/grid_ctrl.h"
 
+#include <QLabel>
 #include <QListView>
 #include <QStringListModel>
 #include <QWidget>
@@ -22,6 +23,9 @@ public:
 
 protected:
     void Place(QWidget* control);
+    // Keeps `pixels` above the control (for a caption line); the control gives up that height.
+    void ReserveTop(int pixels);
+    const QRect& ControlRect() const { return controlRect_; }
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -42,20 +46,31 @@ public:
     void Apply(const PageUpdate& update);
     void SetRows(const PageRows& rows);
 
+protected:
+    // The last column added takes the width the window has to spare.
+    void FillWithLastColumn() { grid_.SetFillColumn(grid_.Model().columnCount() - 1); }
+
 private:
     CGridCtrl grid_;
 };
 
-// "Инф. с хром.": the peaks of the chromatogram clicked in the list.
+// "Инф. с хром.": the peaks of the list's current chromatogram, named in a line above the grid.
 class ComponentsTab final : public GridPage {
     Q_OBJECT
 public:
     explicit ComponentsTab(QWidget* parent = nullptr);
 
-    // The peak rows of the chromatogram clicked.
-    void Show(const PageRows& rows) { SetRows(rows); }
-    // Empties the grid (chromatograms were removed).
+    // The peak rows of a chromatogram and the line that names it.
+    void Show(const PageRows& rows, const std::u16string& caption);
+    // Empties the grid and the line (no chromatogram is current).
     void Detach();
+    const QLabel& Caption() const { return *caption_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QLabel* caption_;
 };
 
 // "Градуировка": the calibration coefficient.

@@ -5,11 +5,13 @@
 #include "plugin/host_services.h"
 #include "plugin/main_window.h"
 #include "qtsupport/qt_message_box.h"
+#include "qtsupport/qt_translations.h"
 #include "ui/desktop_opener.h"
 #include "ui/dlg_main.h"
 
 #include <QApplication>
 #include <QEvent>
+#include <QTranslator>
 
 namespace sepmet {
 namespace {
@@ -18,6 +20,8 @@ QtMessageBoxService qtMessageBoxes;
 DesktopOpener desktopOpener;
 DlgMainFactory windowFactory;
 bool attached = false;
+// Qt's Russian texts, installed only when the host has loaded no translation of its own.
+QTranslator* qtTranslations = nullptr;
 
 // The host's window message posted as an event of that type to the parent of the window's parent.
 void PostToHostWindow(HostWord window, int message) {
@@ -51,6 +55,13 @@ void AttachUserInterface() {
     SetOpener(&desktopOpener);
     SetWindowMessagePoster(&PostToHostWindow);
     SetMainWindowFactory(&windowFactory);
+    if (!QtTextsTranslated()) {
+        qtTranslations = new QTranslator;
+        if (!InstallQtRussianTranslations(*qtTranslations)) {
+            delete qtTranslations; // no translations installed: Qt's dialogs stay English
+            qtTranslations = nullptr;
+        }
+    }
 }
 
 void DetachUserInterface() {
@@ -64,6 +75,11 @@ void DetachUserInterface() {
     SetWindowMessagePoster(nullptr);
     if (&CurrentMessageBoxService() == &qtMessageBoxes)
         SetMessageBoxService(nullptr);
+    if (qtTranslations) {
+        QCoreApplication::removeTranslator(qtTranslations);
+        delete qtTranslations;
+        qtTranslations = nullptr;
+    }
 }
 
 } // namespace sepmet

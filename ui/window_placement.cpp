@@ -82,6 +82,29 @@ QRect PlaceWindow(const StoredWindowRect& stored, const ScreenLayout& layout,
                                        std::min(rect.height(), area.height())));
 }
 
+QSize MinimumClientSize(QSize wanted, const QRect& workArea, const QMargins& frameMargins) {
+    const QSize room = workArea.marginsRemoved(frameMargins).size();
+    return wanted.boundedTo(room.expandedTo(QSize(0, 0)));
+}
+
+void BoundMinimumSizeToScreen(QWidget& window, QSize wanted, const QRect& frame) {
+    const QScreen* screen = QGuiApplication::screenAt(frame.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        window.setMinimumSize(wanted);
+        return;
+    }
+    QMargins margins = FrameMargins(window);
+    if (margins.isNull() && window.isWindow()) {
+        // Before it is first shown the window has no frame yet: allow for a title bar of two
+        // text lines and borders of half a line.
+        const int line = window.fontMetrics().height();
+        margins = QMargins(line / 2, line * 2, line / 2, line / 2);
+    }
+    window.setMinimumSize(MinimumClientSize(wanted, screen->availableGeometry(), margins));
+}
+
 QRect ClientGeometryForFrame(const QRect& frame, const QMargins& frameMargins) {
     return frame.marginsRemoved(frameMargins);
 }

@@ -33,6 +33,15 @@ ScreenLayout CurrentScreenLayout();
 QRect PlaceWindow(const StoredWindowRect& stored, const ScreenLayout& layout,
                   QSize defaultFrameSize);
 
+// The smallest client size the window allows on a work area: `wanted`, each side no larger than
+// what the work area leaves once the frame's margins are taken off, so that the frame and its
+// close box always fit on the screen (a small display, or a large scale factor).
+QSize MinimumClientSize(QSize wanted, const QRect& workArea, const QMargins& frameMargins);
+
+// Sets the window's minimum size from `wanted` and the work area of the screen that holds the
+// centre of `frame` (the primary screen's when none does).
+void BoundMinimumSizeToScreen(QWidget& window, QSize wanted, const QRect& frame);
+
 // The client geometry that gives the frame `frame` around a window with these frame margins.
 QRect ClientGeometryForFrame(const QRect& frame, const QMargins& frameMargins);
 

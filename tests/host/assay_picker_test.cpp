@@ -142,5 +142,49 @@ TEST_F(PickerTest, CancelAnswersZeroAndWritesNothing) {
     EXPECT_EQ(ids, (std::vector<std::int32_t>{0, 0, 0}));
 }
 
+TEST_F(PickerTest, ChoiceOutlivesTheFilterAndCtrlAChoosesEveryMatchingRow) {
+    database.Execute("WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i + 1 FROM n"
+                     " WHERE i < 5093) INSERT INTO assay(id, sample, filename) SELECT i,"
+                     " 'проба ' || i, 'D:\\Хроматограммы\\2024\\март\\серия_' || i || '.chr'"
+                     " FROM n");
+    AssayPicker picker(QString::fromStdString(database.Path()), 256);
+    picker.show();
+    EXPECT_EQ(picker.table().textElideMode(), Qt::ElideMiddle); // path and file name kept
+    EXPECT_EQ(picker.found().text(), QStringLiteral("Найдено: 5001"));
+
+    // The operator finds 1 by its filter, chooses it, finds 5 by another and adds it.
+    TypeText(picker.filterField(), QStringLiteral("град"));
+    EXPECT_EQ(picker.found().text(), QStringLiteral("Найдено: 1"));
+    QTest::mouseClick(picker.table().viewport(), Qt::LeftButton, Qt::NoModifier,
+                      picker.table().visualRect(picker.model().index(0, 1)).center());
+    picker.filterField().clear();
+    TypeText(picker.filterField(), QStringLiteral("abc"));
+    EXPECT_EQ(picker.found().text(), QStringLiteral("Найдено: 2"));
+    QTest::mouseClick(picker.table().viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      picker.table().visualRect(picker.model().index(0, 1)).center());
+    EXPECT_EQ(picker.ChosenIds(), (std::vector<std::int32_t>{1, 5}));
+    picker.filterField().clear(); // both show selected in the whole table
+    EXPECT_EQ(picker.table().selectionModel()->selectedRows().size(), 2);
+    EXPECT_TRUE(picker.okButton().isEnabled());
+
+    // Ctrl+A: every row the filter keeps, not only the page loaded; beyond the capacity, the
+    // notice refuses OK.
+    TypeText(picker.filterField(), QStringLiteral("проба"));
+    picker.table().setFocus();
+    QTest::keyClick(&picker.table(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(picker.ChosenIds().size(), 4996u); // 4994 "проба" rows, and 1 and 5 kept
+    EXPECT_FALSE(picker.okButton().isEnabled());
+    EXPECT_TRUE(picker.notice().text().contains(QStringLiteral("Выбрано 4996")));
+    SaveScreenshot(picker, QStringLiteral("host-picker-select-all"));
+    // A narrower filter and the operator's own choice: one row, OK again.
+    TypeText(picker.filterField(), QStringLiteral(" 5093"));
+    EXPECT_EQ(picker.found().text(), QStringLiteral("Найдено: 1"));
+    // A plain click starts the choice afresh, also for the rows the filter hides.
+    QTest::mouseClick(picker.table().viewport(), Qt::LeftButton, Qt::NoModifier,
+                      picker.table().visualRect(picker.model().index(0, 1)).center());
+    EXPECT_EQ(picker.ChosenIds(), (std::vector<std::int32_t>{5093}));
+    EXPECT_TRUE(picker.okButton().isEnabled());
+}
+
 } // namespace
 } // namespace sepmet::host::testing

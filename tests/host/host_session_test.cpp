@@ -155,6 +155,30 @@ TEST_F(HostSessionTest, SwitchingDatabasesReloadsThePlugInAndKeepsTheOldLocation
     EXPECT_TRUE(session.window()->statusText().contains(FileIn(folder, "second.sqlite")));
 }
 
+TEST_F(HostSessionTest, QtsOwnTextsSpeakRussianWhileTheSessionRuns) {
+    auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    ASSERT_EQ(cancel(), QStringLiteral("Cancel"));
+    {
+        HostSession session(Settings());
+        ASSERT_TRUE(session.Start());
+        EXPECT_EQ(cancel(), QStringLiteral("Отмена"));
+    }
+    EXPECT_EQ(cancel(), QStringLiteral("Cancel"));
+}
+
+TEST_F(HostSessionTest, SwitchingBackToTheDemoDatabaseSaysSoInTheTitle) {
+    ASSERT_EQ(demo::WriteDemoDatabase(folder.File("second.sqlite")), "");
+    HostSession session(Settings());
+    ASSERT_TRUE(session.Start());
+    const QString demoMark = QStringLiteral("(демонстрационная база)");
+    ASSERT_TRUE(session.SwitchDatabase(FileIn(folder, "second.sqlite")));
+    EXPECT_FALSE(session.window()->windowTitle().contains(demoMark));
+    // Back by another spelling of the same file.
+    ASSERT_TRUE(session.SwitchDatabase(FileIn(folder, "./demo.sqlite")));
+    EXPECT_TRUE(session.window()->windowTitle().contains(demoMark))
+        << session.window()->windowTitle().toStdString();
+}
+
 TEST_F(HostSessionTest, AProfileThatCannotBeOpenedLeavesTheProfileServicesMissing) {
     sepmet::testing::MessageBoxRecorder boxes;
     SessionSettings settings = Settings();

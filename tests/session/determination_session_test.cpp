@@ -170,8 +170,10 @@ TEST_F(SessionTest, RemovePositionsAndRemoveAll) {
     EXPECT_TRUE(removed.listChanged);
     EXPECT_EQ(Ids(), (std::vector<std::int32_t>{2, 3, 4, 5, 7, 8, 9, 10, 11, 12}));
     EXPECT_EQ(session.ListRows()[0].number, u"1");
+    EXPECT_EQ(session.RemoveAllQuestion(), u"Удалить все хроматограммы (10)?");
     session.RemoveAll();
     EXPECT_TRUE(session.Assays().Empty());
+    EXPECT_EQ(session.RemoveAllQuestion(), std::nullopt); // nothing to lose: no question
     EXPECT_THAT(recorder.commands, ElementsAre("open", "+", "-", "--"));
 }
 

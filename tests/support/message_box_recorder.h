@@ -27,6 +27,14 @@ public:
         shown.push_back({owner, std::u16string(caption), std::u16string(text), icon});
     }
 
+    // Records the question apart from the boxes and answers `answer`.
+    bool AskYesNo(std::intptr_t owner, std::u16string_view caption,
+                  std::u16string_view text) override {
+        questions.push_back(
+            {owner, std::u16string(caption), std::u16string(text), MessageIcon::Information});
+        return answer;
+    }
+
     std::vector<std::u16string> Texts() const {
         std::vector<std::u16string> texts;
         for (const auto& message : shown)
@@ -35,6 +43,8 @@ public:
     }
 
     std::vector<ShownMessage> shown;
+    std::vector<ShownMessage> questions;
+    bool answer = false; // what every question is answered: No, the default button
 };
 
 } // namespace sepmet::testing

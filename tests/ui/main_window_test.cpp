@@ -12,8 +12,11 @@
 #include "ui/result_tabs.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QPointer>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
@@ -47,7 +50,13 @@ TEST_F(MainWindowTest, MenuCommandOpensTheWindowWithItsButtonsListAndPages) {
     EXPECT_EQ(window.windowTitle(),
               Q(PluginInformation().title) + QStringLiteral(" , ver.  1.0.2.0"));
     EXPECT_FALSE(window.windowIcon().isNull());
-    EXPECT_EQ(window.minimumSize(), QSize(840, 468));
+    // 840 x 468, but never wider or higher than the screen's work area leaves for the window
+    // inside its frame (800 wide offscreen).
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LT(window.minimumWidth(), area.width());
+    EXPECT_EQ(window.minimumHeight(), 468);
+    // The fake host loads no translation: the plug-in brings Qt's Russian texts itself.
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
 
     std::vector<QString> tips;
     for (QAbstractButton* button :
@@ -199,10 +208,87 @@ TEST_F(MainWindowTest, RemoveCommandsRefreshNotifyEmptyThePeaksAndRecalculate) {
     EXPECT_THAT(Column(*window.AssayList().model(), 0),
                 ElementsAre(QStringLiteral("1"), QStringLiteral("2")));
 
+    Click(kRemoveAll); // answered No, the default: nothing happens
+    ASSERT_EQ(boxes.questions.size(), 1u);
+    EXPECT_EQ(boxes.questions[0].text, u"Удалить все хроматограммы (2)?");
+    EXPECT_EQ(boxes.questions[0].caption, u"Плагин: Газ сепарации");
+    EXPECT_EQ(window.Assays().Count(), 2u);
+    EXPECT_EQ(recalculated.count(), 2);
+
+    boxes.answer = true;
     Click(kRemoveAll);
     EXPECT_TRUE(window.Assays().Empty());
     EXPECT_EQ(window.AssayList().model()->rowCount(), 0);
     EXPECT_EQ(recalculated.count(), 3);
+}
+
+TEST_F(MainWindowTest, PeakPageFollowsTheCurrentRowAndNamesItsChromatogram) {
+    for (int id : {1, 2, 3}) {
+        FixtureAssay row(id, u"Раствор град. " + std::u16string(1, char16_t(u'0' + id)), true,
+                         {{u"Метанол", 10.0 * id, 1.5}, {u"Этанол", 1, 2}});
+        row.filename = u"D:\\Chrom\\grad_0" + std::u16string(1, char16_t(u'0' + id)) + u".chr";
+        db.Add(row);
+    }
+    DlgMain& window = OpenWindow();
+    Add({1, 2, 3});
+    const QAbstractItemModel& peaks = *window.ComponentsPage().Grid().model();
+    auto area = [&] { return peaks.data(peaks.index(0, 2)).toString(); };
+    auto caption = [&] { return window.ComponentsPage().Caption().text(); };
+
+    ClickListRow(0); // the mouse
+    EXPECT_EQ(area(), QStringLiteral("10,000"));
+    EXPECT_EQ(caption(), QStringLiteral("№ 1: grad_01.chr, Раствор град. 1"));
+    window.AssayList().setFocus();
+    QTest::keyClick(&window.AssayList(), Qt::Key_Down); // the keyboard
+    EXPECT_EQ(area(), QStringLiteral("20,000"));
+    EXPECT_EQ(caption(), QStringLiteral("№ 2: grad_02.chr, Раствор град. 2"));
+    SaveScreenshot(window, "main_window_peaks_of_current_row");
+
+    // Another page open: the peak page still follows, and is refreshed when shown again.
+    window.Tabs().setCurrentIndex(3);
+    QTest::keyClick(&window.AssayList(), Qt::Key_Down);
+    db.Execute("UPDATE peak SET area = 31 WHERE assayid = 3 AND name = 'Метанол';");
+    Click(kReload);
+    window.Tabs().setCurrentIndex(0);
+    EXPECT_EQ(area(), QStringLiteral("31,000"));
+    EXPECT_EQ(caption(), QStringLiteral("№ 3: grad_03.chr, Раствор град. 3"));
+
+    // "+" keeps the current chromatogram; "--" empties the page and its line.
+    Add({1});
+    EXPECT_EQ(caption(), QStringLiteral("№ 3: grad_03.chr, Раствор град. 3"));
+    boxes.answer = true;
+    Click(kRemoveAll);
+    EXPECT_EQ(peaks.rowCount(), 0);
+    EXPECT_EQ(caption(), QString());
+}
+
+TEST_F(MainWindowTest, KeyboardEnterStaysTabLeavesTheListCtrlTabTurnsPages) {
+    db.Add({1}).Add({2});
+    DlgMain& window = OpenWindow();
+    Add({1, 2});
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.AssayList().setFocus();
+    QTest::keyClick(&window.AssayList(), Qt::Key_Return);
+    QTest::keyClick(&window.AssayList(), Qt::Key_Enter);
+    EXPECT_TRUE(window.isVisible()); // Enter in the list does not close the window
+
+    QTest::keyClick(&window.AssayList(), Qt::Key_Down); // arrows move in the list
+    EXPECT_EQ(window.AssayList().currentIndex().row(), 1);
+    QTest::keyClick(&window.AssayList(), Qt::Key_Tab); // one press leaves it
+    QWidget* next = QApplication::focusWidget();
+    EXPECT_TRUE(next == &window.Tabs() || window.Tabs().isAncestorOf(next)); // the next control
+
+    // Wherever the focus is, Ctrl+Tab and Ctrl+Shift+Tab turn the pages, round at the ends.
+    window.AssayList().setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(window.Tabs().currentIndex(), 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab,
+                    Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab,
+                    Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(window.Tabs().currentIndex(), 3);
+    EXPECT_TRUE(window.isVisible());
 }
 
 TEST_F(MainWindowTest, OpenHandsEverySelectedFileToTheHostInListOrder) {
@@ -279,7 +365,7 @@ TEST_F(MainWindowTest, ResizingGrowsListAndTabsByTheRulesAndKeepsTheMinimum) {
         }
     }
     window.resize(100, 100);
-    EXPECT_GE(window.width(), 840);
+    EXPECT_EQ(window.size(), window.minimumSize());
     EXPECT_GE(window.height(), 468);
 }
 

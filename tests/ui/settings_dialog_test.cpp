@@ -118,10 +118,15 @@ class TypedConditionTest : public SettingsDialogTest,
 
 TEST_P(TypedConditionTest, WholeTextMustBeOneFiniteNumber) {
     const TypedCase& c = GetParam();
+    QWidget* focused = nullptr;
+    QString selected;
     const ModalRun run = RunModal(dialog, [&] {
         TypeValidConditions();
         Type(kVw, QString::fromUtf8(c.text));
-        Button("Применить").click();
+        Button("Применить").setFocus(); // clicked as with the mouse: the button has the focus
+        QTest::mouseClick(&Button("Применить"), Qt::LeftButton);
+        focused = QApplication::focusWidget();
+        selected = Edit(kVw).selectedText();
     });
     if (c.accepted) {
         EXPECT_EQ(run.result, QDialog::Accepted);
@@ -137,6 +142,9 @@ TEST_P(TypedConditionTest, WholeTextMustBeOneFiniteNumber) {
     EXPECT_EQ(boxes.shown[0].caption, LoadString(c.captionId));
     EXPECT_EQ(boxes.shown[0].icon, c.icon);
     EXPECT_EQ(boxes.shown[0].owner, reinterpret_cast<std::intptr_t>(&dialog));
+    // The refused field has the focus and its whole text selected, to be typed over.
+    EXPECT_EQ(focused, &Edit(kVw));
+    EXPECT_EQ(selected, QString::fromUtf8(c.text));
     // Nothing is taken over from a refused Apply, not even the fields that did parse.
     EXPECT_EQ(settings.vW, 0);
     EXPECT_EQ(settings.vG, 0);

@@ -97,6 +97,7 @@ TEST_F(WindowAuditTest, CommandsAndTheReportAreOnRecord) {
     DlgMain& window = OpenWindow();
     SetDemoConditions();
     AddDemoDetermination();
+    boxes.answer = true; // "--" asks first
     Click(QStringLiteral("Удалить все хроматограммы"));
     AddDemoDetermination();
     Click(QStringLiteral("Пересчитать"));

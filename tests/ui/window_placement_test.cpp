@@ -57,6 +57,15 @@ TEST(WindowPlacement, FirstOpeningOnASmallWorkAreaIsNoLargerThanIt) {
     EXPECT_EQ(PlaceWindow({}, small, kTemplateSize), QRect(0, 45, 800, 540));
 }
 
+TEST(WindowPlacement, MinimumSizeLeavesTheFrameOnTheWorkArea) {
+    const QSize wanted(840, 468);
+    const QMargins frame(1, 30, 1, 1);
+    // 1600 x 1000 at a scale factor of 2, a 30-pixel panel: the frame must still fit.
+    EXPECT_EQ(MinimumClientSize(wanted, QRect(0, 0, 800, 470), frame), QSize(798, 439));
+    EXPECT_EQ(MinimumClientSize(wanted, QRect(0, 0, 1920, 1050), frame), wanted);
+    EXPECT_EQ(MinimumClientSize(wanted, QRect(0, 0, 10, 10), QMargins(0, 30, 0, 0)), QSize(10, 0));
+}
+
 TEST(WindowPlacement, StoredRectangleRoundTripsThroughTheFrameWithItsMargins) {
     // A title bar of 30 pixels and borders of 4: the window is put back where its frame was,
     // not 30 pixels lower, and its frame keeps its size.
