@@ -2,11 +2,11 @@
 // measurements of the demo determination, failures marked, and the pages as WeasyPrint prints them.
 
 #include "calc/recalculation.h"
+#include "demo/demo_determination.h"
 #include "platform/number_text.h"
 #include "platform/utf.h"
 #include "report/report_generator.h"
 #include "report_test_support.h"
-#include "demo/demo_determination.h"
 
 #include <cmath>
 #include <cstdlib>
