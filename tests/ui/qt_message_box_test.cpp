@@ -55,7 +55,7 @@ TEST(QtMessageBoxes, DatabaseErrorIsABoxOverTheMainWindow) {
         QWidget* parent = nullptr;
         // The box runs its own loop; the operator reads it and presses OK.
         WhenTheBoxOpens(hostWindow, [&](QMessageBox& shown) {
-            QMessageBox* box = &shown;
+            QMessageBox* const box = &shown;
             title = box->windowTitle();
             text = box->text();
             icon = box->icon();
@@ -81,7 +81,7 @@ TEST(QtMessageBoxes, BoxIsWideEnoughForItsCaption) {
     const QString caption = QStringLiteral("Плагин: Газ сепарации");
     int width = 0, captionWidth = 0;
     WhenTheBoxOpens(owner, [&](QMessageBox& shown) {
-        QMessageBox* box = &shown;
+        QMessageBox* const box = &shown;
         QFont bold = box->font();
         bold.setBold(true);
         captionWidth = QFontMetrics(bold).horizontalAdvance(caption);
@@ -104,7 +104,7 @@ TEST(QtMessageBoxes, QuestionDefaultsToNo) {
         QMessageBox::StandardButtons buttons;
         QString text;
         WhenTheBoxOpens(owner, [&](QMessageBox& shown) {
-            QMessageBox* box = &shown;
+            QMessageBox* const box = &shown;
             buttons = box->standardButtons();
             text = box->text();
             EXPECT_EQ(static_cast<QAbstractButton*>(box->defaultButton()),
