@@ -1,8 +1,8 @@
 #include "win32_test_support.h"
 
 #include <filesystem>
-#include <string>
 #include <gtest/gtest.h>
+#include <string>
 #include <wincodec.h>
 
 namespace sepmet::testing {

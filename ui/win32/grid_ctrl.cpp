@@ -5,6 +5,7 @@
 #include "ui/win32/activation_context.h"
 #include "ui/win32/win32_text.h"
 
+#include <map>
 #include <oleauto.h>
 #include <vector>
 #include <windowsx.h>
@@ -278,13 +279,24 @@ void CGridCtrl::OnColumnClick(int column) {
             item.fmt |= ascending ? HDF_SORTUP : HDF_SORTDOWN;
         SendMessageW(header, HDM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
     }
-    ListView_SortItemsEx(hwnd_, &Compare, reinterpret_cast<LPARAM>(this));
+    // The texts are read before sorting and found by each row's record: an index read while
+    // the list reorders itself is not reliable everywhere.
+    SortTexts texts{this, {}};
+    for (int row = 0, n = RowCount(); row < n; ++row) {
+        LVITEMW item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        SendMessageW(hwnd_, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        texts.byRecord[item.lParam] = Text(row, column);
+    }
+    ListView_SortItems(hwnd_, &Compare, reinterpret_cast<LPARAM>(&texts));
 }
 
-int CALLBACK CGridCtrl::Compare(LPARAM a, LPARAM b, LPARAM selfWord) {
-    const auto* self = reinterpret_cast<const CGridCtrl*>(selfWord);
-    const std::u16string left = self->Text(static_cast<int>(a), self->sortColumn_);
-    const std::u16string right = self->Text(static_cast<int>(b), self->sortColumn_);
+int CALLBACK CGridCtrl::Compare(LPARAM a, LPARAM b, LPARAM textsWord) {
+    const auto* texts = reinterpret_cast<const SortTexts*>(textsWord);
+    const CGridCtrl* self = texts->grid;
+    const std::u16string& left = texts->byRecord.at(a);
+    const std::u16string& right = texts->byRecord.at(b);
     int order = 0;
     if (self->sortKind_ == kSortNumber) {
         order = NumberOf(left) - NumberOf(right) > 0 ? 1 : -1;

@@ -7,6 +7,7 @@
 #include "ui/win32/dialog.h"
 #include "ui/win32/windows_api.h"
 
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -98,7 +99,11 @@ private:
     void OnColumnClick(int column);
     void OnEndEdit(int row, int column, const std::optional<std::u16string>& text);
     void ReleaseRows();
-    static int CALLBACK Compare(LPARAM a, LPARAM b, LPARAM self);
+    struct SortTexts {
+        const CGridCtrl* grid;
+        std::map<LPARAM, std::u16string> byRecord; // each row's text in the sort column
+    };
+    static int CALLBACK Compare(LPARAM a, LPARAM b, LPARAM texts);
 
     HWND hwnd_ = nullptr;
     int sortColumn_ = -1;
