@@ -1,28 +1,10 @@
 #include "batch/batch_audit.h"
 
-#include "audit/audit_events.h"
 #include "audit/chain_verification.h"
-#include "batch/batch_session.h"
 
 #include <ostream>
 
 namespace sepmet::batch {
-
-std::string_view WindowCommand(Command::Kind kind) {
-    switch (kind) {
-    case Command::Kind::Add:
-        return audit::kCommandAdd;
-    case Command::Kind::Remove:
-        return audit::kCommandRemove;
-    case Command::Kind::Clear:
-        return audit::kCommandClear;
-    case Command::Kind::Reload:
-        return audit::kCommandReload;
-    case Command::Kind::Apply:
-        return audit::kCommandSettings;
-    }
-    return {};
-}
 
 BatchAudit::BatchAudit(const std::string& path, std::ostream& notes)
     : trail_(path, audit::AuditStore::Folders::Existing,
@@ -31,12 +13,6 @@ BatchAudit::BatchAudit(const std::string& path, std::ostream& notes)
                        << failure.reason << "; the run goes on without the audit trail\n";
              }),
       report_(trail_) {}
-
-void BatchAudit::RecordRecalculation(const Command* command, const BatchSession& session) {
-    trail_.RecordRecalculation(command ? WindowCommand(command->kind) : audit::kCommandOpen,
-                               session.Assays(), session.State(), session.Readiness(),
-                               session.MessageLines());
-}
 
 int VerifyAuditFile(const std::string& path, std::ostream& out, std::ostream& err) {
     try {

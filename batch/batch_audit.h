@@ -3,7 +3,7 @@
 
 #include "audit/audit_trail.h"
 #include "audit/report_audit.h"
-#include "batch/batch_options.h"
+#include "session/session_audit.h"
 
 #include <iosfwd>
 #include <string>
@@ -11,24 +11,20 @@
 
 namespace sepmet::batch {
 
-class BatchSession;
-
-// The window's name of the command: "+", "-", "--", "R", or "S" for the confirmed settings.
-std::string_view WindowCommand(Command::Kind kind);
-
 class BatchAudit {
 public:
     // Records in `path`; a failure is noted once on `notes` and the run goes on.
     BatchAudit(const std::string& path, std::ostream& notes);
 
-    // After the session's opening recalculation (`command` null) or after `command`.
-    void RecordRecalculation(const Command* command, const BatchSession& session);
+    // Records every recalculation of the session it listens to, under the window's command name.
+    SessionListener& Listener() { return listener_; }
     // The step that transforms the report on record.
     ReportTransformHook& ReportHook() { return report_; }
 
 private:
     audit::AuditTrail trail_;
     audit::ReportAudit report_;
+    SessionAudit listener_{trail_};
 };
 
 // Verifies the chain of the store at `path`, opened read-only: the verification's lines on

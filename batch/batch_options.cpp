@@ -1,6 +1,7 @@
 #include "batch/batch_options.h"
 
-#include <charconv>
+#include "platform/utf.h"
+#include "session/condition_text.h"
 
 namespace sepmet::batch {
 namespace {
@@ -41,22 +42,6 @@ std::string BatchOptions::*OutputOption(const std::string& arg) {
 }
 
 } // namespace
-
-std::optional<double> ParseConditionValue(const std::string& text) {
-    std::string s = text;
-    for (char& c : s)
-        if (c == ',')
-            c = '.';
-    double value = 0;
-    const char* begin = s.data();
-    const char* end = s.data() + s.size();
-    if (begin != end && *begin == '+')
-        ++begin;
-    auto [stop, ec] = std::from_chars(begin, end, value);
-    if (s.empty() || ec != std::errc{} || stop != end)
-        return std::nullopt;
-    return value;
-}
 
 std::optional<BatchOptions> ParseOptions(const std::vector<std::string>& args, std::string& error) {
     BatchOptions options;
@@ -120,7 +105,8 @@ std::optional<BatchOptions> ParseOptions(const std::vector<std::string>& args, s
             const std::string* text = value(i);
             if (!text)
                 return std::nullopt;
-            std::optional<double> number = ParseConditionValue(*text);
+            // The settings dialog's rules: one finite number, a decimal point or comma.
+            std::optional<double> number = ParseConditionText(FromUtf8(*text));
             if (!number) {
                 error = arg + ": \"" + *text + "\" is not a number";
                 return std::nullopt;

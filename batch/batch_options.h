@@ -49,9 +49,6 @@ inline constexpr std::uint64_t kMaxIdentifiersPerAdd = 256;
 // The options, or nothing with `error` set to a one-line reason.
 std::optional<BatchOptions> ParseOptions(const std::vector<std::string>& args, std::string& error);
 
-// A condition value with a decimal point or a decimal comma; the whole text must be the number.
-std::optional<double> ParseConditionValue(const std::string& text);
-
 const char* UsageText();
 // "sepmet-batch" and the program's version, e.g. "sepmet-batch 1.0.2.0".
 std::string VersionText();

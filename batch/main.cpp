@@ -7,6 +7,7 @@
 #include "batch/batch_session.h"
 #include "batch/database_check.h"
 #include "data/connection.h"
+#include "platform/utf.h"
 #include "report/report_file.h"
 
 #include <iostream>
@@ -82,22 +83,18 @@ int main(int argc, char** argv) {
         return kExitDatabase;
     }
 
-    BatchSession session(sepmet::ProcessCalculationState(), options->settings);
     std::unique_ptr<BatchAudit> audit; // nothing is recorded without --audit
-    if (!options->auditPath.empty()) {
+    if (!options->auditPath.empty())
         audit = std::make_unique<BatchAudit>(options->auditPath, std::cerr);
-        audit->RecordRecalculation(nullptr, session);
-    }
+    BatchSession session(sepmet::ProcessCalculationState(), options->settings,
+                         audit ? &audit->Listener() : nullptr);
     for (const Command& command : options->commands) {
-        try {
-            session.Run(command);
-        } catch (const DataBase::SqlException& e) {
+        const sepmet::CommandResult result = session.Run(command);
+        if (result.databaseError) {
             std::cerr << "sepmet-batch: " << command.text << ": cannot open the database "
-                      << options->database << ": " << e.what() << "\n";
+                      << options->database << ": " << sepmet::ToUtf8(*result.databaseError) << "\n";
             return kExitDatabase;
         }
-        if (audit)
-            audit->RecordRecalculation(&command, session);
         for (const UnloadedAssay& unloaded : session.Unloaded())
             std::cerr << UnloadedAssayText(unloaded) << '\n';
         if (options->json)

@@ -8,7 +8,7 @@
 #include "host/profile_services.h"
 #include "host/profile_store.h"
 #include "platform/message_box.h"
-#include "plugin/host_services.h"
+#include "plugin/host_api.h"
 
 #include <QAction>
 #include <QFileDialog>

@@ -2,6 +2,8 @@
 // The host's main window: the menu bar (with the items plug-ins ask for), the chromatogram
 // table of the analysis database and a status bar with the database and its counts.
 
+#include "plugin/host_api.h"
+
 #include <QMainWindow>
 #include <functional>
 #include <vector>
@@ -14,7 +16,7 @@ namespace sepmet::host {
 class AssayTableModel;
 
 // The event a plug-in's window posts to the host window when its chromatogram list changed.
-inline constexpr int kAssayListChangedEvent = 1035;
+inline constexpr int kAssayListChangedEvent = kAssayListChangedMessage;
 
 class HostWindow : public QMainWindow {
     Q_OBJECT

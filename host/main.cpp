@@ -4,8 +4,8 @@
 #include "host/host_paths.h"
 #include "host/host_session.h"
 #include "host/host_window.h"
-#include "host/qt_message_box.h"
 #include "host/quit_signals.h"
+#include "qtsupport/qt_message_box.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    QtMessageBoxService messageBoxes;
+    sepmet::QtMessageBoxService messageBoxes;
     sepmet::SetMessageBoxService(&messageBoxes);
 
     bool demo = false;

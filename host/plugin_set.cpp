@@ -1,6 +1,6 @@
 #include "host/plugin_set.h"
 
-#include "plugin/host_services.h"
+#include "plugin/host_api.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "host/profile_services.h"
 
 #include "host/profile_store.h"
-#include "plugin/host_services.h"
+#include "plugin/host_api.h"
 
 #include <algorithm>
 

@@ -75,6 +75,27 @@ struct MenuItemRequest {
     const char* service;    // the command service the menu item calls
 };
 
+// The named services and events of the host, as the host offers them and the plug-in calls them.
+namespace HostService {
+inline constexpr const char* ModulesLoaded = "System/ModulesLoaded"; // event
+inline constexpr const char* MenuCommand = "sepmet/MenuCommand";     // the plug-in's own
+inline constexpr const char* CreateNewMenu = "MainMenu/CreateNewMenu";
+inline constexpr const char* OpenAssayIdDlg = "Main/OpenAssayIdDlgEx";
+inline constexpr const char* OpenAssayFile = "Main/OpenAssayFile";
+inline constexpr const char* GetConnectionUri = "DB/GetConnectionUri";
+inline constexpr const char* ProfileDelParam = "Profile/DelParam";
+inline constexpr const char* ProfileGetInt = "Profile/GetInt";
+inline constexpr const char* ProfileGetString = "Profile/GetString";
+inline constexpr const char* ProfileGetDouble = "Profile/GetDouble";
+inline constexpr const char* ProfileSetInt = "Profile/SetInt";
+inline constexpr const char* ProfileSetString = "Profile/SetString";
+inline constexpr const char* ProfileSetDouble = "Profile/SetDouble";
+} // namespace HostService
+
+// The window message (WM_USER + 11) the plug-in posts to the parent of its window's parent after
+// its chromatogram list changed.
+inline constexpr int kAssayListChangedMessage = 1035;
+
 inline constexpr std::int32_t kAssayIdCapacity = 256;
 
 // First parameter of "Main/OpenAssayIdDlgEx": the host writes the chosen assay identifiers.

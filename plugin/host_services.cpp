@@ -14,4 +14,38 @@ HostWord CallHostService(const char* service, HostWord first, HostWord second) {
     return api ? api->callService(service, first, second) : kServiceMissing;
 }
 
+namespace {
+WindowMessagePoster windowMessagePoster = nullptr;
+} // namespace
+
+std::optional<std::vector<std::int32_t>> PickAssays(HostWord owner) {
+    if (!HostHasService(HostService::OpenAssayIdDlg))
+        return std::nullopt;
+    std::vector<std::int32_t> ids(kAssayIdCapacity, 0);
+    AssayIdRequest request{ids.data(), kAssayIdCapacity};
+    const HostWord answer =
+        CallHostService(HostService::OpenAssayIdDlg, reinterpret_cast<HostWord>(&request), owner);
+    if (answer == 0 || answer > kAssayIdCapacity)
+        return std::nullopt;
+    ids.resize(answer < 0 ? 0 : static_cast<std::size_t>(answer));
+    return ids;
+}
+
+bool HostOpensAssayFiles() {
+    return HostHasService(HostService::OpenAssayFile);
+}
+
+void OpenAssayFile(const std::u16string& filename) {
+    CallHostService(HostService::OpenAssayFile, 0, reinterpret_cast<HostWord>(filename.c_str()));
+}
+
+void SetWindowMessagePoster(WindowMessagePoster poster) {
+    windowMessagePoster = poster;
+}
+
+void NotifyAssayListChanged(HostWord window) {
+    if (windowMessagePoster)
+        windowMessagePoster(window, kAssayListChangedMessage);
+}
+
 } // namespace sepmet

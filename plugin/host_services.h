@@ -1,30 +1,37 @@
 #pragma once
-// The host's named services and the two calls through which the plug-in reaches them.
+// The two calls through which the plug-in reaches the host's named services (named in
+// host_api.h), and the wrappers of the calls its window makes: no front end builds a host
+// record or turns a word into a pointer.
 
 #include "plugin/host_api.h"
 
-namespace sepmet {
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
 
-namespace HostService {
-inline constexpr const char* ModulesLoaded = "System/ModulesLoaded"; // event
-inline constexpr const char* MenuCommand = "sepmet/MenuCommand";     // the plug-in's own
-inline constexpr const char* CreateNewMenu = "MainMenu/CreateNewMenu";
-inline constexpr const char* OpenAssayIdDlg = "Main/OpenAssayIdDlgEx";
-inline constexpr const char* OpenAssayFile = "Main/OpenAssayFile";
-inline constexpr const char* GetConnectionUri = "DB/GetConnectionUri";
-inline constexpr const char* ProfileDelParam = "Profile/DelParam";
-inline constexpr const char* ProfileGetInt = "Profile/GetInt";
-inline constexpr const char* ProfileGetString = "Profile/GetString";
-inline constexpr const char* ProfileGetDouble = "Profile/GetDouble";
-inline constexpr const char* ProfileSetInt = "Profile/SetInt";
-inline constexpr const char* ProfileSetString = "Profile/SetString";
-inline constexpr const char* ProfileSetDouble = "Profile/SetDouble";
-} // namespace HostService
+namespace sepmet {
 
 // findService: true when the host offers the service (false before Load).
 bool HostHasService(const char* service);
 
 // callService: the host's answer, or kServiceMissing before Load.
 HostWord CallHostService(const char* service, HostWord first, HostWord second);
+
+// "Main/OpenAssayIdDlgEx" over `owner`: the identifiers the operator picked (at most
+// kAssayIdCapacity; none for a negative answer). Nothing when the host has no picker, the
+// operator cancelled (answer 0) or the answer is beyond the capacity.
+std::optional<std::vector<std::int32_t>> PickAssays(HostWord owner);
+
+// Whether the host offers "Main/OpenAssayFile".
+bool HostOpensAssayFiles();
+// "Main/OpenAssayFile" with the stored file name.
+void OpenAssayFile(const std::u16string& filename);
+
+// Posts kAssayListChangedMessage to the parent of `window`'s parent. The window system's part
+// installs how a message is posted to a window handle (nothing is posted before).
+using WindowMessagePoster = void (*)(HostWord window, int message);
+void SetWindowMessagePoster(WindowMessagePoster poster);
+void NotifyAssayListChanged(HostWord window);
 
 } // namespace sepmet

@@ -1,5 +1,6 @@
 #include "ui/dlg_about.h"
 
+#include "qtsupport/qt_text.h"
 #include "resources/dialog_templates.h"
 #include "resources/strings.h"
 #include "ui/dialog_units.h"
@@ -17,10 +18,6 @@ namespace {
 constexpr int kIconId = 1020;
 constexpr int kTextId = 1021;
 constexpr int kPictureSize = 80; // pixels, whatever the dialog font
-
-QString ToQString(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 } // namespace
 

@@ -1,8 +1,8 @@
 #include "ui/dlg_main.h"
 
 #include "calc/calculation_state.h"
-#include "calc/message_log.h"
 #include "plugin/plugin_info.h"
+#include "qtsupport/qt_text.h"
 #include "report/report_generator.h"
 #include "resources/dialog_templates.h"
 #include "resources/strings.h"
@@ -28,10 +28,6 @@ namespace {
 std::vector<DlgMain*>& ClosedWindows() {
     static std::vector<DlgMain*> windows;
     return windows;
-}
-
-QString ToQString(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 struct CommandButton {
@@ -60,7 +56,8 @@ QString ButtonObjectName(int controlId) {
 
 DlgMain::DlgMain(QWidget* hostParent)
     : QDialog(hostParent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint) {
+                              Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      session_(std::make_unique<DeterminationSession>(ProcessCalculationState())) {
     setModal(false);
     setObjectName(QStringLiteral("DlgMain"));
 }
@@ -68,14 +65,7 @@ DlgMain::DlgMain(QWidget* hostParent)
 DlgMain::~DlgMain() {
     auto& closed = ClosedWindows();
     closed.erase(std::remove(closed.begin(), closed.end(), this), closed.end());
-    if (messageTab_) {
-        try {
-            if (&ProcessMessageLog() == &messageTab_->Log())
-                SetProcessMessageLog(nullptr);
-        } catch (const std::logic_error&) {
-            // No log is published: nothing to withdraw.
-        }
-    }
+    session_->SetListener(nullptr);
     // A window destroyed without closing (its host window went first) is forgotten too.
     if (created_ && !closing_)
         MainWindowDestroyed(this);
@@ -112,12 +102,10 @@ void DlgMain::OnInitDialog() {
     // 4. The pages, the settings dialog and the report.
     componentsPage_ = new ComponentsTab(this);
     messageTab_ = new MessageTab(this);
-    SetProcessMessageLog(&messageTab_->Log());
     gradPage_ = new GradTab(this);
     CreateSettingsDialog();
     calcPage_ = new CalcTab(this);
-    reportGenerator_ =
-        std::make_unique<ReportGenerator>(ProcessCalculationState(), messageTab_->Log());
+    reportGenerator_ = std::make_unique<ReportGenerator>(session_->State(), session_->Log());
     WindowAudit::Install(*this); // every recalculation and report on record
     for (QWidget* page :
          std::initializer_list<QWidget*>{componentsPage_, messageTab_, gradPage_, calcPage_})
@@ -127,12 +115,11 @@ void DlgMain::OnInitDialog() {
     // 6, 7. Icons and tooltips of the buttons (made with the controls).
     // 8. The chromatogram list.
     SetUpAssayList();
-    // 9. The chromatograms, place and conditions of the last session.
+    // 9, 11. The chromatograms, place and conditions of the last session, and the first
+    // recalculation.
     RestoreWindowState();
     // 10. The pages inside the tab control, the first one shown.
     CreatePages();
-    // 11.
-    Recalculate();
 }
 
 void DlgMain::CreateControls() {

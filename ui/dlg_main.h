@@ -1,12 +1,13 @@
 #pragma once
-// DlgMain: the plug-in's main window. A modeless top-level dialog over the host window that owns
-// the chromatograms of one determination, shows them in a list, offers eight command buttons and
-// the four result pages, and ends every change of the list in the same recalculation.
+// DlgMain: the plug-in's main window. A modeless top-level dialog over the host window that shows
+// the determination session of one window: its chromatograms in a list, eight command buttons
+// and the four result pages. Each command is turned into the session's command and its result
+// shown; the rules live in the session.
 
-#include "calc/input_check.h"
-#include "data/assay_collection.h"
 #include "plugin/host_api.h"
 #include "plugin/main_window.h"
+#include "plugin/profile.h"
+#include "session/determination_session.h"
 
 #include <QDialog>
 #include <QRect>
@@ -14,10 +15,6 @@
 
 class QAbstractButton;
 class QTabWidget;
-
-namespace DataBase {
-class SqlException;
-}
 
 namespace sepmet {
 
@@ -60,15 +57,16 @@ public:
 
     // --- what the commands share ---
     void RefreshAssayList();
-    void NotifyHost();
     void SaveRowMarks();
-    void Recalculate();
+    // Shows what a command of the session did: the list, the pages, the database's error.
+    void ShowResult(const CommandResult& result);
     // Closing (Enter, Escape, the close box) and Unload end in this save.
     void SaveWindowState();
     void RestoreWindowState();
 
     // --- parts, for the state, settings and about code and for tests ---
-    AssayCollection& Assays() { return assays_; }
+    DeterminationSession& Session() { return *session_; }
+    const AssayCollection& Assays() const { return session_->Assays(); }
     CGridCtrl& AssayList() { return *assayList_; }
     QTabWidget& Tabs() { return *tabs_; }
     ComponentsTab& ComponentsPage() { return *componentsPage_; }
@@ -76,7 +74,7 @@ public:
     CalcTab& CalcPage() { return *calcPage_; }
     MessageTab& MessagePage() { return *messageTab_; }
     ReportGenerator& Report() { return *reportGenerator_; }
-    const ReadinessFlags& Flags() const { return flags_; }
+    const ReadinessFlags& Flags() const { return session_->Readiness(); }
     QAbstractButton* Button(int controlId) const;
 
     // Closed windows whose objects are not yet deleted are deleted now (Unload).
@@ -97,22 +95,21 @@ private:
     void SetUpAssayList();
     void CreatePages();
     void CreateSettingsDialog();
-    void RemoveAssays(bool all);
-    void AfterRemove();
-    void ShowDatabaseError(const DataBase::SqlException& error);
+    void ShowDatabaseError(std::u16string_view error);
     void PlaceControls();
 
     // Members in the order of the window's parts.
-    CGridCtrl* assayList_ = nullptr; // control 1006
-    QTabWidget* tabs_ = nullptr;     // control 1007
-    AssayCollection assays_;         // row i of the list shows assays_[i]; never sorted
+    CGridCtrl* assayList_ = nullptr;                // control 1006
+    QTabWidget* tabs_ = nullptr;                    // control 1007
+    std::unique_ptr<DeterminationSession> session_; // row i of the list shows its chromatogram i
+    HostProfile profile_;                           // the window's saved state
+    MeasurementSettings editedSettings_; // what the settings dialog edits before it is confirmed
     ComponentsTab* componentsPage_ = nullptr;
     GradTab* gradPage_ = nullptr;
     CalcTab* calcPage_ = nullptr;
-    MessageTab* messageTab_ = nullptr;  // holds the process-wide message log
+    MessageTab* messageTab_ = nullptr;
     QDialog* settingsDialog_ = nullptr; // the settings dialog, a Qt child of the window
     std::unique_ptr<ReportGenerator> reportGenerator_;
-    ReadinessFlags flags_;
 
     QSize templateSize_;    // the client size of template 1000 in pixels
     QRect listTemplate_;    // the list's rectangle in that size

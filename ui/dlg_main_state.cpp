@@ -1,49 +1,49 @@
 // The window's memory between openings, its settings dialog and its about box.
 
-#include "calc/calculation_state.h"
+#include "platform/message_box.h"
+#include "plugin/host_services.h"
+#include "plugin/startup_messages.h"
 #include "ui/dlg_about.h"
 #include "ui/dlg_main.h"
 #include "ui/dlg_settings.h"
 #include "ui/window_placement.h"
-#include "ui/window_state.h"
 
 namespace sepmet {
 
 void DlgMain::SaveWindowState() {
     SaveRowMarks(); // the rows' check states into the chromatograms
-    SaveAssayList(assays_);
     // The frame, title bar included: RestoreWindowState puts the frame back where it was.
-    SaveWindowRect(ToStoredRect(frameGeometry()));
-    SaveMeasurementSettings(ProcessCalculationState().settings);
+    session_->SaveState(profile_, ToStoredRect(frameGeometry()));
 }
 
 void DlgMain::RestoreWindowState() {
-    const AssayListRestore restore = RestoreAssayList(assays_, DatabaseAssayLoader());
-    if (restore.restored > 0) {
+    const CommandResult opened = session_->Open(profile_, DatabaseAssayLoader());
+    if (opened.listChanged) {
         RefreshAssayList();
-        NotifyHost();
+        NotifyAssayListChanged(WindowHandle());
     }
-    if (restore.databaseFailed)
-        ReportUnrestoredAssays(WindowHandle(), restore.databaseError);
+    if (opened.databaseError)
+        ShowMessageBox(WindowHandle(), kPluginMessageCaption,
+                       UnrestoredAssaysText(*opened.databaseError), MessageIcon::Error);
 
     // At first opening the window keeps its own size: template 1000, at least the minimum.
     const QRect frame =
-        PlaceWindow(ReadWindowRect(), CurrentScreenLayout(), frameGeometry().size());
+        PlaceWindow(ReadWindowRect(profile_), CurrentScreenLayout(), frameGeometry().size());
     ApplyFrameGeometry(*this, frame);
     update();
 
-    ProcessCalculationState().settings = ReadMeasurementSettings();
+    ShowResult(opened);
 }
 
 void DlgMain::CreateSettingsDialog() {
-    settingsDialog_ = new DlgSettings(this, ProcessCalculationState().settings);
+    settingsDialog_ = new DlgSettings(this, editedSettings_);
 }
 
 void DlgMain::OnSettingsCommand() {
+    editedSettings_ = session_->State().settings;
     if (settingsDialog_->exec() != QDialog::Accepted)
         return;
-    ProcessCalculationState().threeMeasurementsRequired = false;
-    Recalculate();
+    ShowResult(session_->ApplySettings(editedSettings_));
 }
 
 void DlgMain::OnAboutCommand() {

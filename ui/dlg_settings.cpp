@@ -1,9 +1,10 @@
 #include "ui/dlg_settings.h"
 
 #include "platform/message_box.h"
-#include "platform/number_text.h"
+#include "qtsupport/qt_text.h"
 #include "resources/dialog_templates.h"
 #include "resources/strings.h"
+#include "session/condition_text.h"
 #include "ui/dialog_units.h"
 
 #include <QKeyEvent>
@@ -12,7 +13,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <algorithm>
-#include <cmath>
 
 namespace sepmet {
 namespace {
@@ -22,57 +22,7 @@ constexpr int kCancelId = 2;
 // The edits in the order of the fields vW, vG, rhoG, atmP, gasT.
 constexpr std::array<int, 5> kEditIds{1017, 1019, 1018, 1020, 1021};
 
-QString ToQString(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-bool IsDigit(char16_t c) {
-    return c >= u'0' && c <= u'9';
-}
-
-// Sign, digits with at most one decimal separator (at least one digit), optional exponent.
-bool IsDecimalNumber(std::u16string_view text) {
-    std::size_t i = 0;
-    auto digits = [&] {
-        const std::size_t start = i;
-        while (i < text.size() && IsDigit(text[i]))
-            ++i;
-        return i - start;
-    };
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-        ++i;
-    std::size_t mantissa = digits();
-    if (i < text.size() && (text[i] == u',' || text[i] == u'.')) {
-        ++i;
-        mantissa += digits();
-    }
-    if (mantissa == 0)
-        return false;
-    if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
-        ++i;
-        if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-            ++i;
-        if (digits() == 0)
-            return false;
-    }
-    return i == text.size();
-}
-
 } // namespace
-
-std::optional<double> ParseConditionText(std::u16string_view text) {
-    if (!IsDecimalNumber(text))
-        return std::nullopt;
-    std::u16string comma(text);
-    for (char16_t& c : comma)
-        if (c == u'.')
-            c = u',';
-    std::size_t consumed = 0;
-    const std::optional<double> value = ParseDecimalCommaPrefix(comma, &consumed);
-    if (!value || consumed != comma.size() || !std::isfinite(*value))
-        return std::nullopt;
-    return value;
-}
 
 DlgSettings::DlgSettings(QWidget* parent, MeasurementSettings& settings)
     : QDialog(parent), settings_(settings) {
@@ -151,11 +101,9 @@ void DlgSettings::showEvent(QShowEvent* event) {
 }
 
 void DlgSettings::Fill() {
-    edits_[0]->setText(ToQString(FormatFixed(settings_.vW, 3)));
-    edits_[1]->setText(ToQString(FormatFixed(settings_.vG, 3)));
-    edits_[2]->setText(ToQString(FormatFixed(settings_.rhoG, 3)));
-    edits_[3]->setText(ToQString(FormatFixed(settings_.atmP, 3)));
-    edits_[4]->setText(ToQString(FormatFixed(settings_.gasT, 1)));
+    const ConditionTexts texts = ConditionDisplayTexts(settings_);
+    for (std::size_t field = 0; field < texts.size(); ++field)
+        edits_[field]->setText(ToQString(texts[field]));
 }
 
 void DlgSettings::keyPressEvent(QKeyEvent* event) {
@@ -178,36 +126,33 @@ std::intptr_t DlgSettings::OwnerWord() {
 }
 
 void DlgSettings::Apply() {
-    std::array<std::u16string, 5> texts;
-    for (std::size_t field = 0; field < texts.size(); ++field) {
-        texts[field] = edits_[field]->text().trimmed().toStdU16String();
-        if (texts[field].empty()) {
-            // The text names three fields; the check covers all five.
-            ShowMessageBox(OwnerWord(), LoadString(StringId::SettingsWarningCaption),
-                           LoadString(StringId::SettingsFillAll), MessageIcon::Warning);
-            edits_[field]->setFocus(Qt::OtherFocusReason);
-            return;
-        }
-    }
+    ConditionTexts texts;
+    for (std::size_t field = 0; field < texts.size(); ++field)
+        texts[field] = edits_[field]->text().toStdU16String();
     // The fields are taken over only when all five are numbers: a refused Apply changes
     // nothing, even if the operator then cancels.
-    std::array<double, 5> values{};
-    for (std::size_t field = 0; field < texts.size(); ++field) {
-        const std::optional<double> value = ParseConditionText(texts[field]);
-        if (!value) {
-            ShowMessageBox(OwnerWord(), LoadString(StringId::SettingsErrorCaption),
-                           LoadString(StringId::SettingsNotNumber), MessageIcon::Error);
-            edits_[field]->setFocus(Qt::OtherFocusReason);
-            edits_[field]->selectAll();
-            return;
-        }
-        values[field] = *value;
+    const ConditionCheck check = CheckConditionTexts(texts);
+    auto refused = [&](RefusedCondition::Reason reason) -> QLineEdit* {
+        for (const RefusedCondition& r : check.refused)
+            if (r.reason == reason)
+                return edits_[static_cast<std::size_t>(r.field)];
+        return nullptr;
+    };
+    if (QLineEdit* empty = refused(RefusedCondition::Reason::Empty)) {
+        // The text names three fields; the check covers all five.
+        ShowMessageBox(OwnerWord(), LoadString(StringId::SettingsWarningCaption),
+                       LoadString(StringId::SettingsFillAll), MessageIcon::Warning);
+        empty->setFocus(Qt::OtherFocusReason);
+        return;
     }
-    settings_.vW = values[0];
-    settings_.vG = values[1];
-    settings_.rhoG = values[2];
-    settings_.atmP = values[3];
-    settings_.gasT = values[4];
+    if (QLineEdit* notNumber = refused(RefusedCondition::Reason::NotNumber)) {
+        ShowMessageBox(OwnerWord(), LoadString(StringId::SettingsErrorCaption),
+                       LoadString(StringId::SettingsNotNumber), MessageIcon::Error);
+        notNumber->setFocus(Qt::OtherFocusReason);
+        notNumber->selectAll();
+        return;
+    }
+    settings_ = check.values;
     accept();
 }
 

@@ -5,8 +5,6 @@
 
 #include <QDialog>
 #include <array>
-#include <optional>
-#include <string_view>
 
 class QLineEdit;
 
@@ -14,18 +12,12 @@ namespace sepmet {
 
 class DialogUnits;
 
-// A condition as the operator typed it, already trimmed: the whole text must be one finite
-// decimal number, with a decimal comma or a decimal point and an optional exponent ("1e3" is
-// 1000). Nothing for anything else: "12abc", "abc", "nan", "inf", "0x10", "1,2,3", a number that
-// overflows.
-std::optional<double> ParseConditionText(std::u16string_view text);
-
 class DlgSettings final : public QDialog {
     Q_OBJECT
 
 public:
-    // Built once by the main window, which runs it again at every "S". The dialog edits
-    // `settings` (the process-wide conditions for the main window).
+    // Built once by the main window, which runs it again at every "S". The dialog shows and, on
+    // OK, writes `settings`; the texts are checked by the session's condition parser.
     DlgSettings(QWidget* parent, MeasurementSettings& settings);
 
     // The edit control of a template id (1017 vW, 1019 vG, 1018 rhoG, 1020 atmP, 1021 gasT).

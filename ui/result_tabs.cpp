@@ -1,7 +1,7 @@
 #include "ui/result_tabs.h"
 
-#include "data/assay_collection.h"
 #include "platform/number_text.h"
+#include "qtsupport/qt_text.h"
 #include "resources/dialog_templates.h"
 #include "resources/strings.h"
 #include "ui/dialog_units.h"
@@ -13,10 +13,6 @@ namespace {
 
 // Rows kept from an earlier recalculation: grey text (0x00BBGGRR).
 constexpr std::uint32_t kKeptRowColor = 0x00808080;
-
-QString ToQString(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 } // namespace
 
@@ -81,19 +77,6 @@ void GridPage::Apply(const PageUpdate& update) {
     }
 }
 
-PageRows ComponentsPageRows(const AssayCollection& assays, int index) {
-    PageRows rows;
-    if (index < 0 || static_cast<std::size_t>(index) >= assays.Count())
-        return rows;
-    const Assay& assay = assays[static_cast<std::size_t>(index)];
-    rows.reserve(assay.peaks.size());
-    int number = 0;
-    for (const Peak& peak : assay.peaks)
-        rows.push_back({FormatInteger(++number), peak.name, FormatFixed(peak.area, 3),
-                        FormatFixed(peak.time, 3)});
-    return rows;
-}
-
 ComponentsTab::ComponentsTab(QWidget* parent) : GridPage(ComponentsPageTemplate(), 1009, parent) {
     CGridCtrl& grid = Grid();
     grid.AddColumn(0, StringId::ColNumber, Qt::AlignLeft, 45);
@@ -102,16 +85,8 @@ ComponentsTab::ComponentsTab(QWidget* parent) : GridPage(ComponentsPageTemplate(
     grid.AddColumn(3, StringId::ColRetentionTime, Qt::AlignLeft, 125);
 }
 
-void ComponentsTab::Show(const AssayCollection* assays, int index) {
-    assays_ = assays;
-    index_ = index;
-    SetRows(assays_ ? ComponentsPageRows(*assays_, index_) : PageRows{});
-}
-
 void ComponentsTab::Detach() {
     Grid().ClearRows();
-    assays_ = nullptr;
-    index_ = -1;
 }
 
 GradTab::GradTab(QWidget* parent) : GridPage(GradPageTemplate(), 1015, parent) {

@@ -2,7 +2,6 @@
 // The four result pages of the main window. Each is a child page holding one control laid out
 // from its template; the pages compute nothing, they show what the main window hands them.
 
-#include "calc/message_log.h"
 #include "calc/result_pages.h"
 #include "ui/grid_ctrl.h"
 
@@ -12,7 +11,6 @@
 
 namespace sepmet {
 
-class AssayCollection;
 struct DialogTemplate;
 
 // A page built from its template: the control keeps its top-left corner and its margins to the
@@ -54,14 +52,10 @@ class ComponentsTab final : public GridPage {
 public:
     explicit ComponentsTab(QWidget* parent = nullptr);
 
-    // The collection and the position of the chromatogram to show, then the refill.
-    void Show(const AssayCollection* assays, int index);
-    // Empties the grid and drops the collection (chromatograms were removed).
+    // The peak rows of the chromatogram clicked.
+    void Show(const PageRows& rows) { SetRows(rows); }
+    // Empties the grid (chromatograms were removed).
     void Detach();
-
-private:
-    const AssayCollection* assays_ = nullptr;
-    int index_ = -1;
 };
 
 // "Градуировка": the calibration coefficient.
@@ -84,17 +78,12 @@ class MessageTab final : public ResultPage {
 public:
     explicit MessageTab(QWidget* parent = nullptr);
 
-    MessageLog& Log() { return log_; }
     QListView& List() { return list_; }
     void ShowLines(const std::vector<std::u16string>& lines);
 
 private:
-    MessageLog log_;
     QStringListModel lines_;
     QListView list_;
 };
-
-// The cell texts of one chromatogram's peaks: number, name, area "%.3f", time "%.3f".
-PageRows ComponentsPageRows(const AssayCollection& assays, int index);
 
 } // namespace sepmet

@@ -2,11 +2,14 @@
 
 #include "plugin/user_interface.h"
 
+#include "plugin/host_services.h"
 #include "plugin/main_window.h"
+#include "qtsupport/qt_message_box.h"
+#include "ui/desktop_opener.h"
 #include "ui/dlg_main.h"
-#include "ui/qt_message_box.h"
 
 #include <QApplication>
+#include <QEvent>
 
 namespace sepmet {
 namespace {
@@ -15,6 +18,14 @@ QtMessageBoxService qtMessageBoxes;
 DesktopOpener desktopOpener;
 DlgMainFactory windowFactory;
 bool attached = false;
+
+// The host's window message posted as an event of that type to the parent of the window's parent.
+void PostToHostWindow(HostWord window, int message) {
+    auto* widget = reinterpret_cast<QWidget*>(window);
+    QWidget* parent = widget ? widget->parentWidget() : nullptr;
+    if (QWidget* target = parent ? parent->parentWidget() : nullptr)
+        QCoreApplication::postEvent(target, new QEvent(static_cast<QEvent::Type>(message)));
+}
 
 // Whether the message boxes are still the platform's default (standard error): a service someone
 // else installed (a test's recorder, the host's own) is left in place.
@@ -38,6 +49,7 @@ void AttachUserInterface() {
     if (DefaultMessageBoxes())
         SetMessageBoxService(&qtMessageBoxes);
     SetOpener(&desktopOpener);
+    SetWindowMessagePoster(&PostToHostWindow);
     SetMainWindowFactory(&windowFactory);
 }
 
@@ -49,6 +61,7 @@ void DetachUserInterface() {
     if (CurrentMainWindowFactory() == &windowFactory)
         SetMainWindowFactory(nullptr);
     SetOpener(nullptr);
+    SetWindowMessagePoster(nullptr);
     if (&CurrentMessageBoxService() == &qtMessageBoxes)
         SetMessageBoxService(nullptr);
 }

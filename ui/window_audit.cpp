@@ -1,32 +1,14 @@
 #include "ui/window_audit.h"
 
-#include "calc/calculation_state.h"
 #include "plugin/profile.h"
 #include "plugin/startup_messages.h"
+#include "qtsupport/qt_text.h"
 #include "ui/dlg_main.h"
 
-#include <QAbstractButton>
 #include <QMessageBox>
-#include <string_view>
 
 namespace sepmet {
 namespace {
-
-QString ToQString(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The buttons whose commands end in a recalculation, by control id, and the names the trail
-// records them by.
-struct CommandButton {
-    int controlId;
-    std::string_view command;
-};
-
-constexpr CommandButton kCommandButtons[] = {
-    {1000, audit::kCommandAdd},    {1001, audit::kCommandRemove},   {1002, audit::kCommandClear},
-    {1004, audit::kCommandReload}, {1008, audit::kCommandSettings},
-};
 
 void ShowNotice(QWidget* window, const audit::AuditFailure& failure) {
     auto* box = new QMessageBox(QMessageBox::Warning, ToQString(kPluginMessageCaption),
@@ -44,11 +26,7 @@ WindowAudit::WindowAudit(DlgMain& window, std::string path)
           ShowNotice(&window, failure);
       }) {
     trail_.AttachTo(window.Report());
-    for (const CommandButton& button : kCommandButtons)
-        if (QAbstractButton* widget = window.Button(button.controlId))
-            // Pressed comes before the click that runs the command and its recalculation.
-            connect(widget, &QAbstractButton::pressed, this,
-                    [this, command = button.command] { trail_.CommandGiven(command); });
+    window.Session().SetListener(this);
 }
 
 void WindowAudit::Install(DlgMain& window) {
@@ -57,10 +35,10 @@ void WindowAudit::Install(DlgMain& window) {
     new WindowAudit(window, audit::WindowStorePath(ProfileGetString(u"", kProfileValue, u"")));
 }
 
-void WindowAudit::Recalculated(DlgMain& window, const std::vector<std::u16string>& messages) {
-    if (auto* audit = window.findChild<WindowAudit*>(QString(), Qt::FindDirectChildrenOnly))
-        audit->trail_.Recalculated(window.Assays(), ProcessCalculationState(), window.Flags(),
-                                   messages);
+void WindowAudit::Recalculated(const DeterminationSession& session, const CommandResult& result) {
+    trail_.CommandGiven(AuditCommandName(result.command));
+    trail_.Recalculated(session.Assays(), session.State(), session.Readiness(),
+                        session.MessageLines());
 }
 
 } // namespace sepmet

@@ -1,27 +1,27 @@
 #pragma once
-// The main window's audit trail: learns the operator's commands from the window's buttons,
-// records the recalculation each one causes and every report, and shows the session's one
-// notice in a window that blocks nothing.
+// The main window's audit trail: listens to the window's session, records the recalculation each
+// command causes and every report, and shows the session's one notice in a window that blocks
+// nothing.
 
 #include "audit/window_audit.h"
+#include "session/determination_session.h"
 
 #include <QObject>
 #include <string>
-#include <vector>
 
 namespace sepmet {
 
 class DlgMain;
 
-class WindowAudit final : public QObject {
+class WindowAudit final : public QObject, public SessionListener {
     Q_OBJECT
 public:
-    // Gives `window` its trail, a child object of the window: the store named by the profile
-    // value "AuditFile" (an absolute path), else the default store. Called once the buttons and
-    // the report generator exist, before the first recalculation.
+    // Gives `window` its trail, a child object of the window listening to its session: the store
+    // named by the profile value "AuditFile" (an absolute path), else the default store. Called
+    // once the report generator exists, before the first recalculation.
     static void Install(DlgMain& window);
-    // Records the recalculation `window` has just run; nothing when it has no trail.
-    static void Recalculated(DlgMain& window, const std::vector<std::u16string>& messages);
+
+    void Recalculated(const DeterminationSession& session, const CommandResult& result) override;
 
     // The profile value naming the window's store.
     static constexpr std::u16string_view kProfileValue = u"AuditFile";

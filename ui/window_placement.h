@@ -3,6 +3,8 @@
 // stored at the last close and of the screens, so that every case can be tested without a
 // display; only ApplyFrameGeometry touches a window.
 
+#include "session/window_memory.h"
+
 #include <QList>
 #include <QMargins>
 #include <QRect>
@@ -11,19 +13,6 @@
 class QWidget;
 
 namespace sepmet {
-
-// The window's frame as the profile keeps it: edges in screen coordinates, right and bottom
-// exclusive, so that width = right - left and height = bottom - top.
-struct StoredWindowRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
-    bool operator==(const StoredWindowRect&) const = default;
-};
 
 StoredWindowRect ToStoredRect(const QRect& frame);
 

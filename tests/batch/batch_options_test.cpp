@@ -1,6 +1,5 @@
 #include "batch/batch_options.h"
 
-#include <cmath>
 #include <gtest/gtest.h>
 
 namespace sepmet::batch {
@@ -98,15 +97,20 @@ TEST(BatchOptions, HelpAndVersionNeedNoDatabaseOrCommand) {
     EXPECT_EQ(VersionText(), "sepmet-batch 1.0.2.0");
 }
 
-TEST(BatchOptions, ConditionValues) {
-    EXPECT_EQ(ParseConditionValue("101.325"), 101.325);
-    EXPECT_EQ(ParseConditionValue("101,325"), 101.325);
-    EXPECT_EQ(ParseConditionValue("+5"), 5);
-    EXPECT_EQ(ParseConditionValue("1e2"), 100);
-    EXPECT_FALSE(ParseConditionValue("1,2,3"));
-    EXPECT_FALSE(ParseConditionValue(" 1"));
-    // As the settings dialog's "%lf" would; the input check refuses them.
-    EXPECT_TRUE(std::isnan(ParseConditionValue("nan").value()));
+TEST(BatchOptions, ConditionsFollowTheSettingsDialogsRules) {
+    // Every text the dialog refuses is refused here, naming the option.
+    for (const char* text : {"nan", "inf", "-inf", "1e999", "0x10", "1,2.3", "12abc", " "}) {
+        std::string error;
+        EXPECT_FALSE(Parse({"--db", "x.db", "--rhoG", text, "--clear"}, &error)) << text;
+        EXPECT_EQ(error, std::string("--rhoG: \"") + text + "\" is not a number");
+    }
+    const std::pair<const char*, double> accepted[] = {
+        {"101.325", 101.325}, {"101,325", 101.325}, {"+5", 5}, {"1e2", 100}, {" 7 ", 7}};
+    for (const auto& [text, value] : accepted) {
+        auto options = Parse({"--db", "x.db", "--atmP", text, "--clear"});
+        ASSERT_TRUE(options) << text;
+        EXPECT_EQ(options->settings.atmP, value) << text;
+    }
 }
 
 TEST(IdList, ContainsAndSize) {

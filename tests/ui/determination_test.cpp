@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gmock/gmock.h>
+#include <sqlite3.h>
 
 namespace sepmet::testing {
 namespace {
@@ -96,6 +97,33 @@ TEST_F(DeterminationTest, EveryCaseOfTheDemoMatchesTheBatchProgram) {
                            sequence.batchCommands));
         window.reject();
     }
+}
+
+TEST_F(DeterminationTest, ReloadNamesTheChromatogramsDeletedFromTheDatabase) {
+    DlgMain& window = OpenWindow();
+    SetDemoConditions();
+    AddDemoDetermination();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(demo.Path().c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "DELETE FROM peak WHERE assayid = 12; DELETE FROM assay WHERE id = 12",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    Click(QStringLiteral("Пересчитать"));
+    EXPECT_EQ(window.AssayList().model()->rowCount(), 11);
+    const std::string messages = ModelText(*window.MessagePage().List().model(), false);
+    EXPECT_THAT(messages, ::testing::HasSubstr(
+                              "Предупреждения!\n     - Хроматограммы удалены из базы и убраны из "
+                              "списка: № 12 ("));
+    EXPECT_TRUE(boxes.shown.empty()); // a line in the messages, never a box
+    window.Tabs().setCurrentIndex(3);
+    SaveScreenshot(window, "main-window-reload-dropped");
+
+    // Said once: the next command no longer says it.
+    Click(QStringLiteral("Пересчитать"));
+    EXPECT_THAT(ModelText(*window.MessagePage().List().model(), false),
+                ::testing::Not(::testing::HasSubstr("удалены из базы")));
 }
 
 TEST_F(DeterminationTest, ScreenshotsOfTheWindowAndEachPage) {

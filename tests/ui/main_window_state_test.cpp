@@ -6,12 +6,12 @@
 #include "plugin/host_services.h"
 #include "plugin/module_state.h"
 #include "resources/strings.h"
+#include "session/window_memory.h"
 #include "tests/ui/window_support.h"
 #include "ui/dlg_about.h"
 #include "ui/dlg_settings.h"
 #include "ui/grid_ctrl.h"
 #include "ui/result_tabs.h"
-#include "ui/window_state.h"
 
 #include <QAbstractButton>
 #include <QGuiApplication>
@@ -206,14 +206,15 @@ TEST_F(MainWindowStateTest, FirstOpeningAndAWindowLeftOffEveryScreen) {
     EXPECT_EQ(frame.height(), std::min(600, available.height()));
 }
 
-TEST_F(MainWindowStateTest, AssayNoLongerInTheDatabaseLeavesTheProfile) {
+TEST_F(MainWindowStateTest, AssayNoLongerInTheDatabaseLeavesTheProfileAtTheNextSave) {
     db.Add({1}).Add({2});
     Store(1, u"1/0");
     Store(2, u"9/1");
     Store(3, u"2/1");
     DlgMain& window = OpenWindow();
     EXPECT_THAT(window.Assays().Ids(), ElementsAre(1, 2));
-    EXPECT_EQ(host.profile().count(Key(u"Assay 2")), 0u); // deleted at once
+    // Kept until the close rewrites the list: a crash meanwhile leaves no gap to cut it at.
+    EXPECT_EQ(host.profile().count(Key(u"Assay 2")), 1u);
     EXPECT_TRUE(boxes.shown.empty());
     CloseWith(Qt::Key_Escape);
     EXPECT_THAT(StoredEntries(), ElementsAre(u"1/0", u"2/1"));

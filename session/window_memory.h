@@ -2,11 +2,9 @@
 // What the main window remembers between two openings, kept in the host's profile under the
 // plug-in's base key: the chromatogram list ("Assay 1", "Assay 2", ...), the window's frame
 // ("WindowRect_*") and the five measurement conditions ("vW", "vG", "rhoG", "atmP", "gasT").
-// The main window's SaveWindowState and RestoreWindowState are made of these functions.
 
 #include "calc/measurement_settings.h"
 #include "data/assay_queries.h"
-#include "ui/window_placement.h"
 
 #include <cstdint>
 #include <functional>
@@ -18,6 +16,7 @@
 namespace sepmet {
 
 class AssayCollection;
+class ProfileAccess;
 
 // One chromatogram of the list as stored: "<id>/<isChecked>".
 struct StoredAssay {
@@ -26,7 +25,7 @@ struct StoredAssay {
     bool operator==(const StoredAssay&) const = default;
 };
 
-// The reader stops at this number, so at most this many entries are written.
+// The reader looks no further than this number, so at most this many entries are written.
 inline constexpr int kMaxStoredAssays = 1024;
 
 // "Assay <number>".
@@ -50,35 +49,52 @@ StoredAssayLoader DatabaseAssayLoader();
 
 struct AssayListRestore {
     int restored = 0;             // chromatograms put into the collection
+    int notFound = 0;             // entries whose chromatogram the database no longer holds
     bool databaseFailed = false;  // the database could not be opened or read
     std::u16string databaseError; // then SQLite's text of the first failure
 };
 
-// Empties `assays` and reads the entries from "Assay 1" on, up to the first missing one (at most
-// 1024). An entry whose assay the database no longer holds is deleted. When the database fails,
-// no entry is deleted: that chromatogram and every later one are not asked for again in this
-// opening but kept, in order, to be written back by each save until a restore succeeds.
-AssayListRestore RestoreAssayList(AssayCollection& assays, const StoredAssayLoader& load);
+// Empties `assays` and reads every entry from "Assay 1" to "Assay 1024", passing over missing
+// numbers, so that a list with a gap (left by a crash or an earlier version) comes back whole.
+// Nothing is deleted here: an entry whose chromatogram the database no longer holds is left out
+// of the collection, and the next save rewrites the list without it. When the database fails,
+// that chromatogram and every later one are not asked for again in this opening but kept, in
+// order, to be written back by each save until a restore succeeds.
+AssayListRestore RestoreAssayList(ProfileAccess& profile, AssayCollection& assays,
+                                  const StoredAssayLoader& load);
 
 // Writes "Assay 1" ... for every chromatogram of `assays` (its isChecked as the mark), then
 // those kept from a failed restore, at most 1024 in all, and deletes the entries numbered after
 // the last one written, so that an earlier, longer list does not come back.
-void SaveAssayList(const AssayCollection& assays);
+void SaveAssayList(ProfileAccess& profile, const AssayCollection& assays);
 
 // The chromatograms kept because the database failed at the last restore, in stored order. They
 // are process-wide: each opening of the main window is a new window object.
 const std::vector<StoredAssay>& UnrestoredAssays();
 void ForgetUnrestoredAssays();
 
-// Shows, once per opening, that the saved chromatograms could not be read, with SQLite's text.
-void ReportUnrestoredAssays(std::intptr_t owner, std::u16string_view databaseError);
+// What the operator is told, once per opening, when the saved chromatograms could not be read.
+std::u16string UnrestoredAssaysText(std::u16string_view databaseError);
+
+// The window's frame as the profile keeps it: edges in screen coordinates, right and bottom
+// exclusive, so that width = right - left and height = bottom - top.
+struct StoredWindowRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    bool operator==(const StoredWindowRect&) const = default;
+};
 
 // "WindowRect_tlx", "_tly", "_btx", "_bty"; 0 each when absent.
-StoredWindowRect ReadWindowRect();
-void SaveWindowRect(const StoredWindowRect& rect);
+StoredWindowRect ReadWindowRect(ProfileAccess& profile);
+void SaveWindowRect(ProfileAccess& profile, const StoredWindowRect& rect);
 
 // "vW", "vG", "rhoG" (0 when absent), "atmP" (101.325), "gasT" (20).
-MeasurementSettings ReadMeasurementSettings();
-void SaveMeasurementSettings(const MeasurementSettings& settings);
+MeasurementSettings ReadMeasurementSettings(ProfileAccess& profile);
+void SaveMeasurementSettings(ProfileAccess& profile, const MeasurementSettings& settings);
 
 } // namespace sepmet

@@ -1,17 +1,11 @@
-#include "ui/qt_message_box.h"
+#include "qtsupport/qt_message_box.h"
 
-#include <QDesktopServices>
+#include "qtsupport/qt_text.h"
+
 #include <QMessageBox>
-#include <QUrl>
+#include <QWidget>
 
 namespace sepmet {
-namespace {
-
-QString ToQString(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
 
 void QtMessageBoxService::Show(std::intptr_t owner, std::u16string_view caption,
                                std::u16string_view text, MessageIcon icon) {
@@ -21,10 +15,6 @@ void QtMessageBoxService::Show(std::intptr_t owner, std::u16string_view caption,
     QMessageBox box(shown, ToQString(caption), ToQString(text), QMessageBox::Ok,
                     reinterpret_cast<QWidget*>(owner));
     box.exec();
-}
-
-void DesktopOpener::Open(const std::string& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
 } // namespace sepmet

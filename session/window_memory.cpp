@@ -1,12 +1,11 @@
-#include "ui/window_state.h"
+#include "session/window_memory.h"
 
 #include "data/assay_collection.h"
 #include "data/connection.h"
-#include "platform/message_box.h"
 #include "platform/number_text.h"
 #include "platform/utf.h"
-#include "plugin/profile.h"
-#include "plugin/startup_messages.h"
+#include "session/condition_text.h"
+#include "session/profile_access.h"
 
 #include <algorithm>
 #include <memory>
@@ -14,7 +13,6 @@
 namespace sepmet {
 namespace {
 
-constexpr std::u16string_view kNoSection = u"";
 constexpr std::u16string_view kMissingEntry = u"404"; // the reader's default: no such entry
 
 constexpr std::u16string_view kUnrestoredText =
@@ -90,16 +88,16 @@ StoredAssayLoader DatabaseAssayLoader() {
     };
 }
 
-AssayListRestore RestoreAssayList(AssayCollection& assays, const StoredAssayLoader& load) {
+AssayListRestore RestoreAssayList(ProfileAccess& profile, AssayCollection& assays,
+                                  const StoredAssayLoader& load) {
     assays.Clear();
     std::vector<StoredAssay>& kept = Unrestored();
     kept.clear();
     AssayListRestore result;
     for (int number = 1; number <= kMaxStoredAssays; ++number) {
-        const std::u16string name = AssayEntryName(number);
-        const std::u16string text = ProfileGetString(kNoSection, name, kMissingEntry);
+        const std::u16string text = profile.GetString(AssayEntryName(number), kMissingEntry);
         if (text == kMissingEntry)
-            break;
+            continue; // a gap: later entries are still read
         const std::optional<StoredAssay> entry = ParseAssayEntry(text);
         if (!entry)
             continue; // empty, without "/" or without an identifier: skipped, left in the profile
@@ -116,7 +114,9 @@ AssayListRestore RestoreAssayList(AssayCollection& assays, const StoredAssayLoad
             ++result.restored;
             break;
         case AssayLoad::Status::NotFound:
-            ProfileDelParam(kNoSection, name); // later entries keep their numbers
+            // Left in the profile: deleting it here would leave a gap for a crash to cut the
+            // list at. The next save writes the list without it.
+            ++result.notFound;
             break;
         case AssayLoad::Status::Failed:
             result.databaseFailed = true;
@@ -128,7 +128,7 @@ AssayListRestore RestoreAssayList(AssayCollection& assays, const StoredAssayLoad
     return result;
 }
 
-void SaveAssayList(const AssayCollection& assays) {
+void SaveAssayList(ProfileAccess& profile, const AssayCollection& assays) {
     std::vector<StoredAssay> entries;
     for (const Assay& assay : assays)
         entries.push_back({assay.id, assay.isChecked});
@@ -145,14 +145,14 @@ void SaveAssayList(const AssayCollection& assays) {
 
     const int written = static_cast<int>(entries.size());
     for (int i = 0; i < written; ++i)
-        ProfileSetString(kNoSection, AssayEntryName(i + 1),
-                         FormatAssayEntry(entries[static_cast<std::size_t>(i)]));
-    // Stale entries after the last one written, gaps included: a restore that deleted an entry
-    // leaves later numbers behind it. Each is read first, so only existing ones cost a write.
+        profile.SetString(AssayEntryName(i + 1),
+                          FormatAssayEntry(entries[static_cast<std::size_t>(i)]));
+    // Stale entries after the last one written, gaps included. Each is read first, so only
+    // existing ones cost a write.
     for (int number = written + 1; number <= kMaxStoredAssays; ++number) {
         const std::u16string name = AssayEntryName(number);
-        if (ProfileGetString(kNoSection, name, kMissingEntry) != kMissingEntry)
-            ProfileDelParam(kNoSection, name);
+        if (profile.GetString(name, kMissingEntry) != kMissingEntry)
+            profile.Delete(name);
     }
 }
 
@@ -164,44 +164,38 @@ void ForgetUnrestoredAssays() {
     Unrestored().clear();
 }
 
-void ReportUnrestoredAssays(std::intptr_t owner, std::u16string_view databaseError) {
-    ShowMessageBox(owner, kPluginMessageCaption,
-                   FillPlaceholder(kUnrestoredText, u"%s", databaseError), MessageIcon::Error);
+std::u16string UnrestoredAssaysText(std::u16string_view databaseError) {
+    return FillPlaceholder(kUnrestoredText, u"%s", databaseError);
 }
 
-StoredWindowRect ReadWindowRect() {
+StoredWindowRect ReadWindowRect(ProfileAccess& profile) {
     StoredWindowRect rect;
-    rect.right = ProfileGetInt(kNoSection, u"WindowRect_btx", 0);
-    rect.bottom = ProfileGetInt(kNoSection, u"WindowRect_bty", 0);
-    rect.left = ProfileGetInt(kNoSection, u"WindowRect_tlx", 0);
-    rect.top = ProfileGetInt(kNoSection, u"WindowRect_tly", 0);
+    rect.right = profile.GetInt(u"WindowRect_btx", 0);
+    rect.bottom = profile.GetInt(u"WindowRect_bty", 0);
+    rect.left = profile.GetInt(u"WindowRect_tlx", 0);
+    rect.top = profile.GetInt(u"WindowRect_tly", 0);
     return rect;
 }
 
-void SaveWindowRect(const StoredWindowRect& rect) {
-    ProfileSetInt(kNoSection, u"WindowRect_btx", rect.right);
-    ProfileSetInt(kNoSection, u"WindowRect_bty", rect.bottom);
-    ProfileSetInt(kNoSection, u"WindowRect_tlx", rect.left);
-    ProfileSetInt(kNoSection, u"WindowRect_tly", rect.top);
+void SaveWindowRect(ProfileAccess& profile, const StoredWindowRect& rect) {
+    profile.SetInt(u"WindowRect_btx", rect.right);
+    profile.SetInt(u"WindowRect_bty", rect.bottom);
+    profile.SetInt(u"WindowRect_tlx", rect.left);
+    profile.SetInt(u"WindowRect_tly", rect.top);
 }
 
-MeasurementSettings ReadMeasurementSettings() {
-    const MeasurementSettings defaults;
-    MeasurementSettings settings;
-    settings.vW = ProfileGetDouble(kNoSection, u"vW", defaults.vW);
-    settings.vG = ProfileGetDouble(kNoSection, u"vG", defaults.vG);
-    settings.rhoG = ProfileGetDouble(kNoSection, u"rhoG", defaults.rhoG);
-    settings.atmP = ProfileGetDouble(kNoSection, u"atmP", defaults.atmP);
-    settings.gasT = ProfileGetDouble(kNoSection, u"gasT", defaults.gasT);
+MeasurementSettings ReadMeasurementSettings(ProfileAccess& profile) {
+    MeasurementSettings settings; // the defaults stand for absent values
+    for (ConditionField field : kConditionFields) {
+        double& value = ConditionValue(settings, field);
+        value = profile.GetDouble(ConditionKey(field), value);
+    }
     return settings;
 }
 
-void SaveMeasurementSettings(const MeasurementSettings& settings) {
-    ProfileSetDouble(kNoSection, u"vW", settings.vW);
-    ProfileSetDouble(kNoSection, u"vG", settings.vG);
-    ProfileSetDouble(kNoSection, u"rhoG", settings.rhoG);
-    ProfileSetDouble(kNoSection, u"atmP", settings.atmP);
-    ProfileSetDouble(kNoSection, u"gasT", settings.gasT);
+void SaveMeasurementSettings(ProfileAccess& profile, const MeasurementSettings& settings) {
+    for (ConditionField field : kConditionFields)
+        profile.SetDouble(ConditionKey(field), ConditionValue(settings, field));
 }
 
 } // namespace sepmet

@@ -1,10 +1,10 @@
 #include "data/assay_collection.h"
 #include "data/connection.h"
 #include "plugin/module_state.h"
+#include "plugin/profile.h"
+#include "session/window_memory.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/fixture_database.h"
-#include "tests/support/message_box_recorder.h"
-#include "ui/window_state.h"
 
 #include <gmock/gmock.h>
 #include <sqlite3.h>
@@ -39,7 +39,6 @@ protected:
     void Store(int number, std::u16string text) {
         host.profile()[Key(AssayEntryName(number))] = std::move(text);
     }
-    bool Stored(int number) { return host.profile().count(Key(AssayEntryName(number))) != 0; }
     std::u16string Entry(int number) {
         return std::get<std::u16string>(host.profile().at(Key(AssayEntryName(number))));
     }
@@ -58,7 +57,7 @@ protected:
             list.push_back({a.id, a.isChecked});
         return list;
     }
-    AssayListRestore Restore() { return RestoreAssayList(assays, DatabaseAssayLoader()); }
+    AssayListRestore Restore() { return RestoreAssayList(profile, assays, DatabaseAssayLoader()); }
     void FillDatabase(int count) {
         for (int id = 1; id <= count; ++id)
             database.Add({id * 10, u"проба"});
@@ -70,7 +69,7 @@ protected:
     }
 
     FakeHost host;
-    MessageBoxRecorder boxes;
+    HostProfile profile;
     test::FixtureDatabase database;
     AssayCollection assays;
 };
@@ -102,8 +101,8 @@ TEST_F(WindowStateTest, EmptyProfileGivesTheDefaults) {
     const AssayListRestore restore = Restore();
     EXPECT_EQ(restore.restored, 0);
     EXPECT_TRUE(assays.Empty());
-    EXPECT_EQ(ReadWindowRect(), (StoredWindowRect{0, 0, 0, 0}));
-    const MeasurementSettings settings = ReadMeasurementSettings();
+    EXPECT_EQ(ReadWindowRect(profile), (StoredWindowRect{0, 0, 0, 0}));
+    const MeasurementSettings settings = ReadMeasurementSettings(profile);
     EXPECT_EQ(settings.vW, 0);
     EXPECT_EQ(settings.vG, 0);
     EXPECT_EQ(settings.rhoG, 0);
@@ -112,34 +111,57 @@ TEST_F(WindowStateTest, EmptyProfileGivesTheDefaults) {
 }
 
 TEST_F(WindowStateTest, RectangleAndConditionsUnderTheirNames) {
-    SaveWindowRect({-5, 20, 900, 620});
-    SaveMeasurementSettings({250.5, 12.25, 0.68, 99.8, -3.5});
+    SaveWindowRect(profile, {-5, 20, 900, 620});
+    SaveMeasurementSettings(profile, {250.5, 12.25, 0.68, 99.8, -3.5});
     EXPECT_EQ(std::get<std::int32_t>(host.profile().at(Key(u"WindowRect_tlx"))), -5);
     EXPECT_EQ(std::get<std::int32_t>(host.profile().at(Key(u"WindowRect_tly"))), 20);
     EXPECT_EQ(std::get<std::int32_t>(host.profile().at(Key(u"WindowRect_btx"))), 900);
     EXPECT_EQ(std::get<std::int32_t>(host.profile().at(Key(u"WindowRect_bty"))), 620);
     EXPECT_EQ(std::get<double>(host.profile().at(Key(u"rhoG"))), 0.68);
-    EXPECT_EQ(ReadWindowRect(), (StoredWindowRect{-5, 20, 900, 620}));
-    const MeasurementSettings settings = ReadMeasurementSettings();
+    EXPECT_EQ(ReadWindowRect(profile), (StoredWindowRect{-5, 20, 900, 620}));
+    const MeasurementSettings settings = ReadMeasurementSettings(profile);
     EXPECT_EQ(settings.vW, 250.5);
     EXPECT_EQ(settings.vG, 12.25);
     EXPECT_EQ(settings.atmP, 99.8);
     EXPECT_EQ(settings.gasT, -3.5);
 }
 
-TEST_F(WindowStateTest, RestoreReadsUpToTheFirstMissingNumber) {
+TEST_F(WindowStateTest, RestorePassesOverGapsAndDeletesNothing) {
+    // A list whose entry 2 was deleted by an earlier restore and never rewritten (the host died
+    // before the window closed): the entries after the gap come back too.
     FillDatabase(3);
     Store(1, u"10/1");
     Store(3, u"30/0");
-    EXPECT_EQ(Restore().restored, 1);
-    EXPECT_THAT(Listed(), ElementsAre(StoredAssay{10, 1}));
-    EXPECT_TRUE(Stored(3));
+    Store(1024, u"20/1");
+    EXPECT_EQ(Restore().restored, 3);
+    EXPECT_THAT(Listed(), ElementsAre(StoredAssay{10, 1}, StoredAssay{30, 0}, StoredAssay{20, 1}));
+    EXPECT_THAT(StoredNumbers(), ElementsAre(1, 3, 1024));
+    // The next save closes the gaps.
+    SaveAssayList(profile, assays);
+    EXPECT_THAT(StoredNumbers(), ElementsAre(1, 2, 3));
+}
+
+TEST_F(WindowStateTest, AStaleEntrySurvivesACrashBeforeTheNextSave) {
+    // 13 entries, the fifth naming a chromatogram the database no longer holds. The window
+    // opens and the host is killed before it closes: nothing was written. The next opening
+    // still restores all twelve others.
+    FillDatabase(13);
+    for (int number = 1; number <= 13; ++number)
+        Store(number, FormatAssayEntry({number == 5 ? 999 : number * 10, 0}));
+    const AssayListRestore first = Restore();
+    EXPECT_EQ(first.restored, 12);
+    EXPECT_EQ(first.notFound, 1);
+    EXPECT_EQ(StoredNumbers().size(), 13u); // nothing deleted at restore
+    EXPECT_EQ(Restore().restored, 12);      // the opening after the crash
+    SaveAssayList(profile, assays);
+    EXPECT_EQ(StoredNumbers().size(), 12u);
+    EXPECT_EQ(Restore().restored, 12);
 }
 
 TEST_F(WindowStateTest, RestoreSkipsMalformedEntriesAndDeletesAssaysNoLongerThere) {
     FillDatabase(3);
     Store(1, u"30/1");
-    Store(2, u"999/1"); // not in the database: deleted
+    Store(2, u"999/1"); // not in the database: left out, not deleted
     Store(3, u"");      // skipped, the rest still read
     Store(4, u"garbage");
     Store(5, u"/1");
@@ -148,15 +170,15 @@ TEST_F(WindowStateTest, RestoreSkipsMalformedEntriesAndDeletesAssaysNoLongerTher
     EXPECT_EQ(restore.restored, 2);
     EXPECT_FALSE(restore.databaseFailed);
     EXPECT_THAT(Listed(), ElementsAre(StoredAssay{30, 1}, StoredAssay{10, 0}));
-    EXPECT_THAT(StoredNumbers(), ElementsAre(1, 3, 4, 5, 6));
-    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(restore.notFound, 1);
+    EXPECT_THAT(StoredNumbers(), ElementsAre(1, 2, 3, 4, 5, 6));
 }
 
 TEST_F(WindowStateTest, NegativeIdentifierComesBack) {
     // The host binds identifiers unsigned, so its row of assay -1 has the id 4294967295.
     database.Execute("INSERT INTO assay(id, sample) VALUES(4294967295, 'проба')");
     assays.AddLoadedAssay(Assay{.id = -1, .isChecked = 1});
-    SaveAssayList(assays);
+    SaveAssayList(profile, assays);
     EXPECT_EQ(Entry(1), u"18446744073709551615/1");
     EXPECT_EQ(Restore().restored, 1);
     EXPECT_THAT(Listed(), ElementsAre(StoredAssay{-1, 1}));
@@ -169,7 +191,7 @@ TEST_P(ListLengthTest, EveryChromatogramIsWrittenAndRestoredInOrder) {
     FillDatabase(count);
     Collect(count);
     const std::vector<StoredAssay> saved = Listed();
-    SaveAssayList(assays);
+    SaveAssayList(profile, assays);
     EXPECT_EQ(StoredNumbers().size(), static_cast<std::size_t>(count));
     EXPECT_EQ(Entry(count), FormatAssayEntry(saved.back()));
 
@@ -181,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(Lengths, ListLengthTest, ::testing::Values(1, 99, 100, 
 
 TEST_F(WindowStateTest, AtMost1024EntriesAreWritten) {
     Collect(1030);
-    SaveAssayList(assays);
+    SaveAssayList(profile, assays);
     const std::vector<int> numbers = StoredNumbers();
     ASSERT_EQ(numbers.size(), 1024u);
     EXPECT_EQ(numbers.back(), 1024);
@@ -190,15 +212,15 @@ TEST_F(WindowStateTest, AtMost1024EntriesAreWritten) {
 
 TEST_F(WindowStateTest, ShorterListDeletesStaleEntriesAlsoBehindGaps) {
     Collect(150);
-    SaveAssayList(assays);
+    SaveAssayList(profile, assays);
     host.profile().erase(Key(AssayEntryName(120))); // a restore found that one gone
     Collect(3);
-    SaveAssayList(assays);
+    SaveAssayList(profile, assays);
     EXPECT_THAT(StoredNumbers(), ElementsAre(1, 2, 3));
 
     Store(700, u"70/1"); // written by no save, past a long gap
     Collect(0);
-    SaveAssayList(assays);
+    SaveAssayList(profile, assays);
     EXPECT_TRUE(StoredNumbers().empty());
 }
 
@@ -238,7 +260,7 @@ TEST_F(WindowStateTest, LockedDatabaseKeepsEveryEntryUntilARestoreSucceeds) {
         // ones follow in order, and one added again is not written twice.
         assays.AddLoadedAssay(Assay{.id = 40, .isChecked = 1});
         assays.AddLoadedAssay(Assay{.id = 10, .isChecked = 1});
-        SaveAssayList(assays);
+        SaveAssayList(profile, assays);
         EXPECT_EQ(Entry(1), u"40/1");
         EXPECT_EQ(Entry(2), u"10/1");
         EXPECT_EQ(Entry(3), u"20/1");
@@ -248,14 +270,16 @@ TEST_F(WindowStateTest, LockedDatabaseKeepsEveryEntryUntilARestoreSucceeds) {
         // A second opening while still locked keeps them again.
         EXPECT_TRUE(Restore().databaseFailed);
         assays.Clear();
-        SaveAssayList(assays);
+        SaveAssayList(profile, assays);
         EXPECT_THAT(StoredNumbers(), ElementsAre(1, 2, 3, 4));
     }
     const AssayListRestore restore = Restore();
     EXPECT_FALSE(restore.databaseFailed);
     EXPECT_THAT(Listed(), ElementsAre(StoredAssay{40, 1}, StoredAssay{10, 1}, StoredAssay{20, 1}));
     EXPECT_TRUE(UnrestoredAssays().empty());
-    EXPECT_THAT(StoredNumbers(), ElementsAre(1, 2, 3)); // 999 is really gone: deleted now
+    EXPECT_THAT(StoredNumbers(), ElementsAre(1, 2, 3, 4)); // 999 is left out, still stored
+    SaveAssayList(profile, assays);
+    EXPECT_THAT(StoredNumbers(), ElementsAre(1, 2, 3)); // and gone with the next save
 }
 
 TEST_F(WindowStateTest, MissingDatabaseFileKeepsTheEntries) {
@@ -269,12 +293,11 @@ TEST_F(WindowStateTest, MissingDatabaseFileKeepsTheEntries) {
     EXPECT_THAT(UnrestoredAssays(), ElementsAre(StoredAssay{10, 0}, StoredAssay{20, 1}));
 }
 
-TEST_F(WindowStateTest, DatabaseFailureIsShownOnceWithSqliteText) {
-    ReportUnrestoredAssays(0x1234, u"database is locked");
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].owner, 0x1234);
-    EXPECT_EQ(boxes.shown[0].icon, MessageIcon::Error);
-    EXPECT_NE(boxes.shown[0].text.find(u"database is locked"), std::u16string::npos);
+TEST(UnrestoredAssaysText, NamesTheDatabaseError) {
+    EXPECT_EQ(UnrestoredAssaysText(u"database is locked"),
+              u"Сохранённые хроматограммы не загружены: база данных недоступна.\n"
+              u"database is locked\nСписок хроматограмм сохранён и будет загружен при следующем "
+              u"открытии окна.");
 }
 
 } // namespace
