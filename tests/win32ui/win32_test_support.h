@@ -44,8 +44,8 @@ RECT ClientRectOf(HWND dialog, HWND control);
 // font, and every control lies inside the dialog's client area. Adds a failure per fault.
 void ExpectTextsFit(HWND dialog);
 
-// Writes the window as it is on the screen to build/screenshots/windows-<name>.png; false when
-// it could not.
+// Writes the window as it is on the screen to build/screenshots/windows-<name>.png (with
+// "-144dpi" before ".png" at 144 dots per inch); false when it could not.
 bool WriteScreenshot(HWND window, std::string_view name);
 
 } // namespace sepmet::testing
