@@ -8,6 +8,10 @@
 namespace sepmet::testing {
 namespace {
 
+// The test program is the host here, and a host that knows the screen's resolution: Windows
+// then reports the real dots per inch instead of scaling a 96-DPI picture.
+const bool dpiAware = SetProcessDPIAware() != FALSE;
+
 struct ModalScript {
     std::function<void(HWND)> script;
     HWND dialog = nullptr;
@@ -201,7 +205,13 @@ bool WriteScreenshot(HWND window, std::string_view name) {
     const std::filesystem::path folder =
         std::filesystem::path("Z:" SEPMET_BINARY_DIR) / "screenshots";
     std::filesystem::create_directories(folder);
-    const std::wstring file = (folder / ("windows-" + std::string(name) + ".png")).wstring();
+    // Taken at another resolution than 96 dots per inch, the name says which.
+    const HDC windowDc = GetDC(window);
+    const int dpi = GetDeviceCaps(windowDc, LOGPIXELSX);
+    ReleaseDC(window, windowDc);
+    const std::string suffix = dpi == 96 ? "" : "-" + std::to_string(dpi) + "dpi";
+    const std::wstring file =
+        (folder / ("windows-" + std::string(name) + suffix + ".png")).wstring();
 
     // PNG through the Windows imaging component.
     bool written = false;
