@@ -16,6 +16,8 @@
 #include <filesystem>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <knownfolders.h>
+#include <shlobj.h>
 #include <string>
 
 namespace sepmet::testing {
@@ -63,7 +65,8 @@ std::string GridText(HWND list) {
 }
 
 std::string RunBatch(const std::string& arguments) {
-    const std::string command = "\"" SEPMET_BATCH_EXE "\" " + arguments;
+    // cmd.exe takes off the outermost quotes: the whole line is quoted once more.
+    const std::string command = "\"\"" SEPMET_BATCH_EXE "\" " + arguments + "\"";
     FILE* pipe = _popen(command.c_str(), "rb");
     if (!pipe)
         return {};
@@ -114,6 +117,17 @@ private:
     }
 };
 
+// The report template where the data system installs it: the shared documents folder.
+void InstallReportTemplate() {
+    PWSTR documents = nullptr;
+    ASSERT_TRUE(SUCCEEDED(SHGetKnownFolderPath(FOLDERID_PublicDocuments, 0, nullptr, &documents)));
+    const fs::path folder = fs::path(documents) / L"Orvane4" / L"Templates" / L"sepmet";
+    CoTaskMemFree(documents);
+    fs::create_directories(folder);
+    fs::copy_file(fs::path("Z:" SEPMET_SOURCE_DIR) / "share/Orvane4/Templates/sepmet/Report.xsl",
+                  folder / "Report.xsl", fs::copy_options::overwrite_existing);
+}
+
 class RecordingOpener final : public Opener {
 public:
     void Open(const std::string& path) override { opened.push_back(path); }
@@ -129,6 +143,7 @@ protected:
         EXPECT_EQ(Load(host.api()), 0);
         host.FireEvent(HostService::ModulesLoaded);
         SetOpener(&opener);
+        InstallReportTemplate();
     }
     ~Win32MainWindow() override {
         Unload();
