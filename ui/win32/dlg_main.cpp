@@ -163,15 +163,16 @@ void DlgMain::CreateToolTips() {
 }
 
 void DlgMain::SetUpAssayList() {
+    // Column widths are given for 96 dots per inch and grow with the resolution, as the text does.
     assayList_.Attach(Item(kListId));
     ListView_SetExtendedListViewStyle(assayList_.hwnd(), LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     ShowScrollBar(assayList_.hwnd(), SB_HORZ, TRUE);
     SetScrollPos(assayList_.hwnd(), SB_HORZ, 0, TRUE);
-    assayList_.AddColumn(0, StringId::ColNumber, LVCFMT_LEFT, 30);
-    assayList_.AddColumn(1, StringId::ColFileName, LVCFMT_LEFT, 230);
-    assayList_.AddColumn(2, StringId::ColSample, LVCFMT_LEFT, 130);
-    assayList_.AddColumn(3, StringId::ColAssayType, LVCFMT_LEFT, 150);
-    assayList_.AddColumn(4, StringId::ColMixture, LVCFMT_LEFT, 130);
+    assayList_.AddColumn(0, StringId::ColNumber, LVCFMT_LEFT, ScaleForWindow(hwnd(), 30));
+    assayList_.AddColumn(1, StringId::ColFileName, LVCFMT_LEFT, ScaleForWindow(hwnd(), 230));
+    assayList_.AddColumn(2, StringId::ColSample, LVCFMT_LEFT, ScaleForWindow(hwnd(), 130));
+    assayList_.AddColumn(3, StringId::ColAssayType, LVCFMT_LEFT, ScaleForWindow(hwnd(), 150));
+    assayList_.AddColumn(4, StringId::ColMixture, LVCFMT_LEFT, ScaleForWindow(hwnd(), 130));
 }
 
 void DlgMain::CreatePages() {

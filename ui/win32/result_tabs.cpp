@@ -1,6 +1,7 @@
 #include "ui/win32/result_tabs.h"
 
 #include "resources/strings.h"
+#include "ui/win32/icons.h"
 #include "ui/win32/win32_text.h"
 
 namespace sepmet::win32 {
@@ -13,9 +14,10 @@ bool GridTab::OnInitDialog() {
     ListView_SetExtendedListViewStyle(grid_.hwnd(), LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     ShowScrollBar(grid_.hwnd(), SB_HORZ, TRUE);
     SetScrollPos(grid_.hwnd(), SB_HORZ, 0, TRUE);
+    // Widths are given for 96 dots per inch and grow with the resolution, as the text does.
     for (std::size_t i = 0; i < columns_.size(); ++i)
         grid_.AddColumn(static_cast<int>(i), columns_[i].titleId, columns_[i].format,
-                        columns_[i].width);
+                        ScaleForWindow(hwnd(), columns_[i].width));
     // The grid keeps its top-left corner and follows the page's size.
     AddLayout(gridId_, 0, 0, 100, 100);
     return false;

@@ -14,7 +14,7 @@ namespace sepmet::win32 {
 struct GridColumn {
     int titleId; // string resource
     int format;  // LVCFMT_LEFT, LVCFMT_CENTER
-    int width;   // pixels
+    int width;   // pixels at 96 dots per inch
 };
 
 // "Инф. с хром." (ComponentsTab), "Градуировка" (GradTab), "Расчет" (CalcTab): a grid that keeps
