@@ -288,6 +288,40 @@ TEST_F(Win32MainWindow, ClosingKeepsTheStateTheNextOpeningRestoresIt) {
         });
 }
 
+TEST_F(Win32MainWindow, SettingsFollowTheSessionsRules) {
+    DlgMain& window = OpenWindow();
+    struct Case {
+        const char* what;
+        std::u16string vW, gasT;
+        std::u16string box; // caption of the box, empty: accepted
+    };
+    const Case cases[] = {
+        {"only spaces", u"  ", u"20", u"Предупреждение"},
+        {"not a number", u"100", u"nan", u"Ошибка"},
+        {"text after the number", u"12abc", u"20", u"Ошибка"},
+        {"decimal point and comma", u"100.5", u"-5,5", u""},
+    };
+    for (const Case& c : cases) {
+        boxes.shown.clear();
+        const ModalOutcome outcome = DriveModal(
+            [&] {
+                Click(window.hwnd(), kSettings);
+                return INT_PTR(0);
+            },
+            [&](HWND d) {
+                SetText(GetDlgItem(d, 1017), c.vW);
+                SetText(GetDlgItem(d, 1021), c.gasT);
+                Click(d, win32::DlgSettings::kApplyId);
+            });
+        EXPECT_EQ(outcome.stayedOpen, !c.box.empty()) << c.what;
+        ASSERT_EQ(boxes.shown.size(), c.box.empty() ? 0u : 1u) << c.what;
+        if (!c.box.empty())
+            EXPECT_EQ(boxes.shown[0].caption, c.box) << c.what;
+    }
+    EXPECT_EQ(window.Session().State().settings.vW, 100.5);
+    EXPECT_EQ(window.Session().State().settings.gasT, -5.5);
+}
+
 TEST_F(Win32MainWindow, SystemMenuAboutPagesAndMinimumSize) {
     DlgMain& window = OpenWindow();
     // "О плагине" in the system menu, after a separator.
