@@ -17,22 +17,14 @@ void DlgMain::SaveWindowState() {
 }
 
 void DlgMain::RestoreWindowState() {
-    const CommandResult opened = session_->Open(profile_, DatabaseAssayLoader());
-    if (opened.listChanged) {
-        RefreshAssayList();
-        NotifyAssayListChanged(WindowHandle());
-    }
-    if (opened.databaseError)
-        ShowMessageBox(WindowHandle(), kPluginMessageCaption,
-                       UnrestoredAssaysText(*opened.databaseError), MessageIcon::Error);
+    // The list refreshed and the host told once, the pages filled, a failed restore said.
+    ShowResult(session_->Open(profile_, DatabaseAssayLoader()));
 
     // At first opening the window keeps its own size: template 1000, at least the minimum.
     const QRect frame =
         PlaceWindow(ReadWindowRect(profile_), CurrentScreenLayout(), frameGeometry().size());
     ApplyFrameGeometry(*this, frame);
     update();
-
-    ShowResult(opened);
 }
 
 void DlgMain::CreateSettingsDialog() {

@@ -270,8 +270,10 @@ TEST_F(Win32MainWindow, ClosingKeepsTheStateTheNextOpeningRestoresIt) {
     EXPECT_EQ(std::get<std::u16string>(host.profile().at(u"plugins\\sepmet\\/Assay 12")), u"12/0");
     EXPECT_EQ(std::get<std::int32_t>(host.profile().at(u"plugins\\sepmet\\/WindowRect_tlx")), 40);
 
+    HostWindows::listChanged = 0;
     DlgMain& second = OpenWindow();
     EXPECT_EQ(ListViewRows(second.AssayList().hwnd()).size(), 12u);
+    EXPECT_EQ(HostWindows::listChanged, 1); // the restored list, told once
     RECT frame;
     GetWindowRect(second.hwnd(), &frame);
     EXPECT_EQ(frame.left, 40);

@@ -323,8 +323,22 @@ std::vector<std::size_t> DlgMain::SelectedRows() const {
     return rows;
 }
 
-void DlgMain::ShowDatabaseError(std::u16string_view error) {
-    ShowMessageBox(WindowHandle(), kPluginMessageCaption, error, MessageIcon::Error);
+void DlgMain::ShowError(std::u16string_view text) {
+    ShowMessageBox(WindowHandle(), kPluginMessageCaption, text, MessageIcon::Error);
+}
+
+void DlgMain::NotifyAssayListChanged() {
+    sepmet::NotifyAssayListChanged(WindowHandle());
+}
+
+void DlgMain::ClearPeakPage() {
+    componentsPage_->Show({});
+}
+
+void DlgMain::ShowRecalculation(const Recalculation& recalculation) {
+    gradPage_->Apply(recalculation.gradPage);
+    calcPage_->Apply(recalculation.calcPage);
+    messageTab_->ShowLines(recalculation.messages);
 }
 
 void DlgMain::RefreshAssayList() {
@@ -358,23 +372,6 @@ void DlgMain::SaveRowMarks() {
     session_->SetMarks(marks);
 }
 
-void DlgMain::ShowResult(const CommandResult& result) {
-    if (!result.ran) {
-        if (result.databaseError)
-            ShowDatabaseError(*result.databaseError);
-        return;
-    }
-    if (result.listChanged) {
-        RefreshAssayList();
-        NotifyAssayListChanged(WindowHandle());
-    }
-    if (result.command == SessionCommand::Remove || result.command == SessionCommand::Clear)
-        componentsPage_->Show({});
-    gradPage_->Apply(result.recalculation.gradPage);
-    calcPage_->Apply(result.recalculation.calcPage);
-    messageTab_->ShowLines(result.recalculation.messages);
-}
-
 void DlgMain::OnAddCommand() {
     SaveRowMarks();
     if (const std::optional<std::vector<std::int32_t>> ids = PickAssays(WindowHandle()))
@@ -397,7 +394,7 @@ void DlgMain::OnOpenCommand() {
     for (const std::u16string& filename : query.fileNames)
         OpenAssayFile(filename);
     if (query.databaseError)
-        ShowDatabaseError(*query.databaseError);
+        ShowError(*query.databaseError);
 }
 
 void DlgMain::OnReloadCommand() {
@@ -442,16 +439,8 @@ void DlgMain::SaveWindowState() {
 }
 
 void DlgMain::RestoreWindowState() {
-    const CommandResult opened = session_->Open(profile_, DatabaseAssayLoader());
-    if (opened.listChanged) {
-        RefreshAssayList();
-        NotifyAssayListChanged(WindowHandle());
-    }
-    if (opened.databaseError)
-        ShowMessageBox(WindowHandle(), kPluginMessageCaption,
-                       UnrestoredAssaysText(*opened.databaseError), MessageIcon::Error);
+    ShowResult(session_->Open(profile_, DatabaseAssayLoader()));
     PlaceWindow(ReadWindowRect(profile_));
-    ShowResult(opened);
 }
 
 void DlgMain::PlaceWindow(const StoredWindowRect& stored) {

@@ -5,6 +5,7 @@
 
 #include "plugin/main_window.h"
 #include "plugin/profile.h"
+#include "session/command_result_view.h"
 #include "session/determination_session.h"
 #include "ui/win32/dialog.h"
 #include "ui/win32/dlg_settings.h"
@@ -22,7 +23,7 @@ namespace sepmet::win32 {
 class GridTab;
 class MessageTab;
 
-class DlgMain final : public Dialog, public MainWindow {
+class DlgMain final : public Dialog, public MainWindow, private CommandResultView {
 public:
     explicit DlgMain(HWND hostParent);
     ~DlgMain() override;
@@ -73,10 +74,14 @@ private:
     void CreatePages();
     void PlacePages();
     void ShowPage(int index);
-    void RefreshAssayList();
     void SaveRowMarks();
-    void ShowResult(const CommandResult& result);
-    void ShowDatabaseError(std::u16string_view error);
+    void ShowResult(const CommandResult& result) { ShowCommandResult(result, *this); }
+    // --- CommandResultView ---
+    void RefreshAssayList() override;
+    void NotifyAssayListChanged() override;
+    void ClearPeakPage() override;
+    void ShowRecalculation(const Recalculation& recalculation) override;
+    void ShowError(std::u16string_view text) override;
     void SaveWindowState();
     void RestoreWindowState();
     void PlaceWindow(const StoredWindowRect& stored);
