@@ -31,4 +31,8 @@ void SetMessageBoxService(MessageBoxService* service) {
     current = service;
 }
 
+bool DefaultMessageBoxServiceInUse() {
+    return current == nullptr;
+}
+
 } // namespace sepmet

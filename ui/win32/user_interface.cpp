@@ -26,21 +26,10 @@ void PostToHostWindow(HostWord window, int message) {
     PostMessageW(parent ? GetParent(parent) : nullptr, static_cast<UINT>(message), 0, 0);
 }
 
-// Whether the message boxes are still the platform's default: a service someone else installed
-// (a test's recorder) is left in place.
-bool DefaultMessageBoxes() {
-    MessageBoxService* current = &CurrentMessageBoxService();
-    SetMessageBoxService(nullptr);
-    const bool isDefault = current == &CurrentMessageBoxService();
-    if (!isDefault)
-        SetMessageBoxService(current);
-    return isDefault;
-}
-
 } // namespace
 
 void AttachUserInterface() {
-    if (DefaultMessageBoxes())
+    if (DefaultMessageBoxServiceInUse())
         SetMessageBoxService(&messageBoxes);
     SetOpener(&shellOpener);
     SetWindowMessagePoster(&PostToHostWindow);
