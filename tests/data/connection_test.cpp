@@ -95,7 +95,7 @@ TEST_F(ConnectionTest, LockedDatabaseEndsRowLoopWithBusy) {
     const sqlite3_int64 before = sqlite3_memory_used();
     const fs::path file = folder_ / "analysis.db";
     sqlite3* writer = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &writer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(file.string().c_str(), &writer), SQLITE_OK);
     Exec(writer, "CREATE TABLE assay(id INTEGER PRIMARY KEY, sample TEXT);"
                  "INSERT INTO assay VALUES(1, 'x');");
     Locate(file);
@@ -136,7 +136,7 @@ TEST_F(ConnectionTest, TransientLockIsWaitedOut) {
     EXPECT_EQ(GetConnection().BusyTimeout(), DataBaseConnectionBase::kDefaultBusyTimeoutMs);
     const fs::path file = folder_ / "analysis.db";
     sqlite3* writer = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &writer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(file.string().c_str(), &writer), SQLITE_OK);
     Exec(writer, "CREATE TABLE assay(id INTEGER PRIMARY KEY); INSERT INTO assay VALUES(1);");
     Locate(file);
     DataBaseHandle handle;

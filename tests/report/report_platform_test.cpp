@@ -25,6 +25,9 @@ using testing::ScopedEnv;
 using ::testing::StartsWith;
 
 TEST(SharedDataFolder, FirstFolderHoldingTheTemplateElseTheFirst) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "the Windows build reads the public documents folder, not $XDG_DATA_DIRS";
+#endif
     testing::TemporaryFolder a, b;
     b.Write(kReportTemplateRelativePath, "<x/>");
     const struct {
