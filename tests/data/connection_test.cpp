@@ -159,6 +159,9 @@ TEST_F(ConnectionTest, TransientLockIsWaitedOut) {
 }
 
 TEST_F(ConnectionTest, FileLocationIsAPathNotAUri) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "':' cannot be part of a Windows file name, so no such location exists";
+#endif
     // Debian's SQLite has URI names on; a location beginning with "file:" must still name a
     // file in the working folder, with no query parameters honoured.
     for (const char* location : {"file:analysis.db", "file:other.db?mode=ro"}) {
