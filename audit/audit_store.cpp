@@ -2,6 +2,7 @@
 
 #include "audit/event_identity.h"
 #include "audit/sha256.h"
+#include "platform/file_system.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,8 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <sqlite3.h>
-#include <sys/stat.h>
-#include <sys/statfs.h>
 #include <utility>
 
 namespace sepmet::audit {
@@ -25,12 +24,6 @@ constexpr const char* kCreateTable =
 
 constexpr const char* kColumns[] = {"seq",  "at",      "user", "machine", "version",
                                     "kind", "payload", "prev", "hash"};
-
-// File system magic numbers of the network file systems (statfs f_type).
-constexpr unsigned long kNfsMagic = 0x6969;
-constexpr unsigned long kSmbMagic = 0x517B;
-constexpr unsigned long kCifsMagic = 0xFF534D42;
-constexpr unsigned long kSmb2Magic = 0xFE534D42;
 
 class Statement {
 public:
@@ -68,34 +61,6 @@ private:
     sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
 };
-
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-void CreateFolders(const std::string& folder) {
-    for (std::size_t end = 1; end <= folder.size(); ++end) {
-        if (end != folder.size() && folder[end] != '/')
-            continue;
-        const std::string part = folder.substr(0, end);
-        if (::mkdir(part.c_str(), 0700) == 0) {
-            ::chmod(part.c_str(), 0700); // whatever the umask
-        } else if (errno != EEXIST) {
-            throw AuditError("cannot create the folder " + part + ": " + std::strerror(errno));
-        }
-    }
-}
-
-bool OnNetworkFileSystem(const std::string& folder) {
-    struct statfs info {};
-    if (::statfs(folder.c_str(), &info) != 0)
-        return false;
-    const auto magic = static_cast<unsigned long>(info.f_type) & 0xFFFFFFFFul;
-    return magic == kNfsMagic || magic == kSmbMagic || magic == kCifsMagic || magic == kSmb2Magic;
-}
 
 // SQLite of the distribution reads names beginning with "file:" as URIs.
 std::string OpenName(const std::string& path) {
@@ -201,7 +166,8 @@ void AuditStore::Execute(const char* sql) const {
 AuditStore AuditStore::OpenForAppend(const std::string& path, Folders folders) {
     const std::string folder = FolderOf(path);
     if (folders == Folders::Create)
-        CreateFolders(folder);
+        if (std::string error; !CreatePrivateFolders(folder, error))
+            throw AuditError(error);
     AuditStore store(
         OpenConnection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX),
         path);
@@ -224,9 +190,7 @@ AuditStore AuditStore::OpenReadOnly(const std::string& path) {
         // A WAL store in a folder the reader may not write (another user's trail, read-only
         // media) cannot get its shared-memory file. Closed cleanly, without a -wal file, the
         // main file holds every event and can be read as immutable.
-        struct stat info {};
-        if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
-            ::stat((path + "-wal").c_str(), &info) == 0)
+        if (!IsRegularFile(path) || PathExists(path + "-wal"))
             throw;
     }
     AuditStore store(OpenConnection(ImmutableUri(path),

@@ -2,6 +2,7 @@
 // transformed with it, and the result is written as a new HTML file. Every failure ends in one
 // message box.
 
+#include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/number_text.h"
 #include "platform/shared_data_folder.h"
@@ -13,7 +14,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <stdexcept>
 #include <unistd.h>
@@ -33,7 +33,7 @@ std::unique_ptr<XmlDocument> CreateOrRaise(XmlDomService& service, const char* f
 }
 
 FileDescriptor CreateFixedOutputFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = CreateOrTruncate(path);
     if (fd < 0)
         throw std::runtime_error("Cannot create the report file \"" + path +
                                  "\": " + std::strerror(errno));

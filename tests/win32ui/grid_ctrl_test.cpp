@@ -248,19 +248,24 @@ TEST(Win32Grid, SelectionDrawsInTheHighlightWithoutTheFocusAndIsAnnouncedOnce) {
     EXPECT_EQ(parent.itemChanges, 0); // the selection was not passed on as an item change
 
     SetFocus(nullptr);
-    InvalidateRect(grid.hwnd(), nullptr, TRUE);
-    UpdateWindow(grid.hwnd());
-    PumpMessages();
-    RECT rect;
-    ListView_GetSubItemRect(grid.hwnd(), 1, 2, LVIR_BOUNDS, &rect); // an empty cell of the row
-    POINT inside{rect.right - 4, (rect.top + rect.bottom) / 2};
-    ClientToScreen(grid.hwnd(), &inside);
+    // The list drawn into a bitmap as it paints itself (custom draw included), whether or not
+    // the window has reached the screen yet.
+    RECT client;
+    GetClientRect(grid.hwnd(), &client);
     const HDC screen = GetDC(nullptr);
-    const COLORREF selected = GetPixel(screen, inside.x, inside.y);
-    ListView_GetSubItemRect(grid.hwnd(), 0, 2, LVIR_BOUNDS, &rect);
-    POINT other{rect.right - 4, (rect.top + rect.bottom) / 2};
-    ClientToScreen(grid.hwnd(), &other);
-    const COLORREF unselected = GetPixel(screen, other.x, other.y);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    SendMessageW(grid.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory),
+                 PRF_CLIENT | PRF_ERASEBKGND);
+    RECT rect;
+    ListView_GetSubItemRect(grid.hwnd(), 1, 1, LVIR_BOUNDS, &rect); // right of the text "b"
+    const COLORREF selected = GetPixel(memory, rect.right - 4, (rect.top + rect.bottom) / 2);
+    ListView_GetSubItemRect(grid.hwnd(), 0, 1, LVIR_BOUNDS, &rect);
+    const COLORREF unselected = GetPixel(memory, rect.right - 4, (rect.top + rect.bottom) / 2);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
     ReleaseDC(nullptr, screen);
     EXPECT_EQ(selected, GetSysColor(COLOR_HIGHLIGHT));
     EXPECT_NE(unselected, GetSysColor(COLOR_HIGHLIGHT));

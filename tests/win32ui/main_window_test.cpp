@@ -137,7 +137,10 @@ public:
 class Win32MainWindow : public ::testing::Test {
 protected:
     Win32MainWindow() {
-        demoPath = (fs::temp_directory_path() / "sepmet-win32ui-demo.db").string();
+        // One database per test program: ctest runs several at once.
+        demoPath = (fs::temp_directory_path() /
+                    ("sepmet-win32ui-demo-" + std::to_string(GetCurrentProcessId()) + ".db"))
+                       .string();
         EXPECT_EQ(demo::WriteDemoDatabase(demoPath), "");
         host.OfferAll(std::u16string(demoPath.begin(), demoPath.end()));
         EXPECT_EQ(Load(host.api()), 0);
@@ -147,7 +150,8 @@ protected:
     }
     ~Win32MainWindow() override {
         Unload();
-        fs::remove(demoPath);
+        std::error_code ignored;
+        fs::remove(demoPath, ignored);
     }
 
     DlgMain& OpenWindow() {
@@ -317,8 +321,9 @@ TEST_F(Win32MainWindow, SettingsFollowTheSessionsRules) {
             });
         EXPECT_EQ(outcome.stayedOpen, !c.box.empty()) << c.what;
         ASSERT_EQ(boxes.shown.size(), c.box.empty() ? 0u : 1u) << c.what;
-        if (!c.box.empty())
+        if (!c.box.empty()) {
             EXPECT_EQ(boxes.shown[0].caption, c.box) << c.what;
+        }
     }
     EXPECT_EQ(window.Session().State().settings.vW, 100.5);
     EXPECT_EQ(window.Session().State().settings.gasT, -5.5);
