@@ -1,21 +1,17 @@
 #include "audit/sha256.h"
 
-#include <openssl/evp.h>
-#include <stdexcept>
+#include "audit/sha256_digest.h"
 
 namespace sepmet::audit {
 
 std::string Sha256Hex(std::string_view bytes) {
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    if (EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr) != 1)
-        throw std::runtime_error("SHA-256 is not available");
+    const Sha256Digest digest = ComputeSha256(bytes);
     static const char hex[] = "0123456789abcdef";
     std::string out;
-    out.reserve(2 * length);
-    for (unsigned int i = 0; i < length; ++i) {
-        out += hex[digest[i] >> 4];
-        out += hex[digest[i] & 15];
+    out.reserve(2 * digest.size());
+    for (unsigned char byte : digest) {
+        out += hex[byte >> 4];
+        out += hex[byte & 15];
     }
     return out;
 }

@@ -7,6 +7,7 @@
 #include "batch/batch_session.h"
 #include "batch/database_check.h"
 #include "data/connection.h"
+#include "platform/console.h"
 #include "platform/output_guard.h"
 #include "platform/shared_data_folder.h"
 #include "platform/system_log.h"
@@ -73,9 +74,10 @@ std::string OutputConflict(const sepmet::batch::BatchOptions& options) {
 
 int main(int argc, char** argv) {
     using namespace sepmet::batch;
+    sepmet::UseBinaryStandardStreams();
     std::string error;
     const std::optional<BatchOptions> options =
-        ParseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+        ParseOptions(sepmet::ProgramArguments(argc, argv), error);
     if (!options) {
         std::cerr << "sepmet-batch: " << error << "\n" << UsageText();
         return kExitUsage;

@@ -1,4 +1,8 @@
 # Debian 12 packages only; scripts/install-deps.sh installs them.
+if(WIN32)
+    include(SepmetWindowsDependencies)
+    return()
+endif()
 find_package(PkgConfig REQUIRED)
 find_package(SQLite3 REQUIRED)
 find_package(pugixml REQUIRED)

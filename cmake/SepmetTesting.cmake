@@ -6,6 +6,11 @@ function(sepmet_add_test name)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE
         SEPMET_SOURCE_DIR="${PROJECT_SOURCE_DIR}" SEPMET_BINARY_DIR="${PROJECT_BINARY_DIR}")
+    if(WIN32)
+        target_compile_options(${name} PRIVATE
+            -include ${PROJECT_SOURCE_DIR}/tests/support/windows_compat.h)
+        target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/windows)
+    endif()
     # Windows on the offscreen platform; LeakSanitizer told about the font library's lifetime
     # allocations (read only by sanitizer builds).
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60

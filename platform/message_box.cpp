@@ -38,4 +38,8 @@ void SetMessageBoxService(MessageBoxService* service) {
     current = service;
 }
 
+bool DefaultMessageBoxServiceInUse() {
+    return current == nullptr;
+}
+
 } // namespace sepmet

@@ -26,6 +26,9 @@ public:
 MessageBoxService& CurrentMessageBoxService();
 // Installs `service` (not owned); nullptr restores the standard-error service.
 void SetMessageBoxService(MessageBoxService* service);
+// Whether no service is installed (messages go to standard error): a window installs its own
+// only then, leaving one someone else installed (a test's recorder, a host's own) in place.
+bool DefaultMessageBoxServiceInUse();
 
 inline void ShowMessageBox(std::intptr_t owner, std::u16string_view caption,
                            std::u16string_view text, MessageIcon icon) {

@@ -1,9 +1,11 @@
 #include "platform/number_text.h"
 
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <clocale>
 #include <cstdlib>
+#include <cstring>
 #include <locale.h>
 #include <system_error>
 
@@ -27,11 +29,47 @@ template <typename Convert> std::u16string Format(Convert convert) {
     return WidenWithDecimalComma(buffer, result.ptr);
 }
 
-// The C locale for strtod_l, created once; never installed into the process or the thread.
-locale_t CLocale() {
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return c;
+// strtod in the C locale, created once and never installed into the process or the thread.
+#if defined(_WIN32)
+// The Windows C runtime's strtod reads neither inf, nan nor hexadecimal numbers; std::from_chars
+// reads all of them, in no locale at all. White space, the sign and "0x" are taken here, as
+// strtod takes them.
+double StrtodC(const char* text, char** end) {
+    static const _locale_t c = _create_locale(LC_ALL, "C");
+    const char* p = text;
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r'))
+        ++p;
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+')
+        ++p;
+    std::chars_format format = std::chars_format::general;
+    const char* digits = p;
+    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') &&
+        (std::isxdigit(static_cast<unsigned char>(p[2])) ||
+         (p[2] == '.' && std::isxdigit(static_cast<unsigned char>(p[3]))))) {
+        format = std::chars_format::hex;
+        digits = p + 2;
+    }
+    double value = 0;
+    const std::from_chars_result result =
+        std::from_chars(digits, digits + std::strlen(digits), value, format);
+    if (result.ec == std::errc::invalid_argument) {
+        *end = const_cast<char*>(text);
+        return 0;
+    }
+    if (result.ec == std::errc::result_out_of_range && format == std::chars_format::general) {
+        // Overflow gives infinity and underflow zero, as strtod gives them.
+        value = _strtod_l(digits, nullptr, c);
+    }
+    *end = const_cast<char*>(result.ptr);
+    return negative ? -value : value;
 }
+#else
+double StrtodC(const char* text, char** end) {
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return strtod_l(text, end, c);
+}
+#endif
 
 } // namespace
 
@@ -71,7 +109,7 @@ std::optional<double> ParseDecimalCommaPrefix(std::u16string_view text, std::siz
     const char* begin = ascii.c_str();
     char* end = nullptr;
     errno = 0;
-    double value = strtod_l(begin, &end, CLocale());
+    double value = StrtodC(begin, &end);
     if (end == begin) {
         if (consumed)
             *consumed = 0;

@@ -1,8 +1,9 @@
 #pragma once
 // The XML DOM and XSLT service of the report: documents that load from a file or a text, give
 // back their text, are transformed by a stylesheet into a result document, and are saved.
-// Built on libxml2 and libxslt. Diagnostics of the parser and the processor are collected for
-// the error in hand and never printed; the handlers of the libraries are restored afterwards.
+// Built on libxml2 and libxslt, on Windows on MSXML 6.0 through COM. Diagnostics of the parser and
+// the processor are collected for the error in hand and never printed; the handlers of the
+// libraries are restored afterwards.
 
 #include <chrono>
 #include <cstddef>
@@ -15,8 +16,12 @@
 #include <utility>
 #include <vector>
 
+#if defined(_WIN32)
+struct IXMLDOMDocument2;
+#else
 struct _xmlDoc;
 struct _xsltStylesheet;
+#endif
 
 namespace sepmet {
 
@@ -59,7 +64,7 @@ public:
     // xsl:include, document()) resolve beside it, as they do for a document loaded from it.
     bool LoadText(std::u16string_view text, const std::string& baseFile = {});
 
-    bool Empty() const { return doc_ == nullptr; }
+    bool Empty() const;
 
     // The document as text: the serialisation its output settings ask for (a transformation
     // result is serialised as its stylesheet's xsl:output says, e.g. as HTML). Nothing for an
@@ -73,6 +78,14 @@ public:
 private:
     friend class XmlDomService;
     void Reset();
+#if defined(_WIN32)
+    // A loaded document, or for a transformation result the bytes the stylesheet's output
+    // method wrote, in its output encoding (UTF-8 unless the stylesheet names UTF-16).
+    IXMLDOMDocument2* doc_ = nullptr;
+    std::optional<std::string> output_;
+    bool outputUtf16_ = false;
+    bool comInitialised_ = false;
+#else
     // The serialised bytes in the output encoding, and whether that encoding is UTF-8.
     bool Serialise(std::string& bytes, bool& utf8) const;
     // The same bytes where they are kept (serialised at the first call); nullptr on failure.
@@ -84,6 +97,7 @@ private:
     std::shared_ptr<_xsltStylesheet> output_;
     mutable std::optional<std::string> serialised_;
     mutable bool serialisedUtf8_ = true;
+#endif
 };
 
 // Top-level parameters of a stylesheet: name and value. Each value is passed as a string, never

@@ -15,7 +15,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <stdexcept>
 #include <unistd.h>

@@ -10,7 +10,28 @@ packages=(
     dpkg-dev file
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev unicode-data g++-multilib clang-format
+    g++-mingw-w64-i686-posix wine wine32:i386 fonts-wine tcl msitools imagemagick librsvg2-bin icoutils
 )
+
+# The Windows build runs 32-bit Windows programs under Wine (wine32 is an i386 package) and
+# compiles SQLite and pugixml from Debian's source packages (apt-get source needs deb-src).
+sources=/etc/apt/sources.list.d/debian.sources
+need_i386=0
+need_deb_src=0
+dpkg --print-foreign-architectures | grep -qx i386 || need_i386=1
+if [[ -f $sources ]] && ! grep -q '^Types:.*deb-src' "$sources"; then need_deb_src=1; fi
+if [[ $need_i386 -eq 1 || $need_deb_src -eq 1 ]]; then
+    if [[ $(id -u) -ne 0 ]]; then
+        echo "sepmet: as root, add the i386 architecture and a deb-src entry:" >&2
+        echo "    dpkg --add-architecture i386" >&2
+        echo "    sed -i 's/^Types: deb\$/Types: deb deb-src/' $sources && apt-get update" >&2
+        exit 1
+    fi
+    [[ $need_i386 -eq 1 ]] && dpkg --add-architecture i386
+    # The source entries beside the binary ones, same archives and suites.
+    [[ $need_deb_src -eq 1 ]] && sed -i 's/^Types: deb$/Types: deb deb-src/' "$sources"
+    apt-get update -qq
+fi
 
 missing=()
 for p in "${packages[@]}"; do

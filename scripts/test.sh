@@ -34,6 +34,12 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     configure_build_test build/sanitize -DCMAKE_BUILD_TYPE=Debug -DSEPMET_SANITIZE=ON \
     -DSEPMET_BUILD_BENCH=OFF
 
+echo "== Windows build (sepmet.dll, sepmet-batch.exe and their tests under Wine)"
+windows_start=$SECONDS
+bash scripts/build-windows.sh build/windows
+bash scripts/compare-windows-batch.sh build build/windows
+echo "-- Windows leg: $((SECONDS - windows_start)) s"
+
 if [[ -f fuzz/CMakeLists.txt ]] && command -v clang++ >/dev/null; then
     echo "== fuzz targets (short runs)"
     cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

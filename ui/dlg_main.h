@@ -7,6 +7,7 @@
 #include "plugin/host_api.h"
 #include "plugin/main_window.h"
 #include "plugin/profile.h"
+#include "session/command_result_view.h"
 #include "session/determination_session.h"
 
 #include <QDialog>
@@ -25,7 +26,7 @@ class CalcTab;
 class MessageTab;
 class ReportGenerator;
 
-class DlgMain final : public QDialog, public MainWindow {
+class DlgMain final : public QDialog, public MainWindow, private CommandResultView {
     Q_OBJECT
 public:
     // `hostParent` is the host window handed to the menu command.
@@ -58,10 +59,10 @@ public:
     void ShowCurrentPeaks();
 
     // --- what the commands share ---
-    void RefreshAssayList();
+    void RefreshAssayList() override;
     void SaveRowMarks();
     // Shows what a command of the session did: the list, the pages, the database's error.
-    void ShowResult(const CommandResult& result);
+    void ShowResult(const CommandResult& result) { ShowCommandResult(result, *this); }
     // Closing (Enter, Escape, the close box) and Unload end in this save.
     void SaveWindowState();
     void RestoreWindowState();
@@ -98,7 +99,11 @@ private:
     void SetUpAssayList();
     void CreatePages();
     void CreateSettingsDialog();
-    void ShowDatabaseError(std::u16string_view error);
+    // --- CommandResultView ---
+    void NotifyAssayListChanged() override;
+    void ClearPeakPage() override;
+    void ShowRecalculation(const Recalculation& recalculation) override;
+    void ShowError(std::u16string_view text) override;
     void PlaceControls();
 
     // Members in the order of the window's parts.

@@ -15,8 +15,22 @@
 
 namespace sepmet {
 
-void DlgMain::ShowDatabaseError(std::u16string_view error) {
-    ShowMessageBox(WindowHandle(), kPluginMessageCaption, error, MessageIcon::Error);
+void DlgMain::ShowError(std::u16string_view text) {
+    ShowMessageBox(WindowHandle(), kPluginMessageCaption, text, MessageIcon::Error);
+}
+
+void DlgMain::NotifyAssayListChanged() {
+    sepmet::NotifyAssayListChanged(WindowHandle());
+}
+
+void DlgMain::ClearPeakPage() {
+    assayList_->selectionModel()->clearCurrentIndex(); // the page empties with it
+}
+
+void DlgMain::ShowRecalculation(const Recalculation& recalculation) {
+    gradPage_->Apply(recalculation.gradPage);
+    calcPage_->Apply(recalculation.calcPage);
+    messageTab_->ShowLines(recalculation.messages);
 }
 
 void DlgMain::RefreshAssayList() {
@@ -42,6 +56,7 @@ void DlgMain::RefreshAssayList() {
                                                           QItemSelectionModel::NoUpdate);
             break;
         }
+    ShowCurrentPeaks(); // "R" may have read the peaks afresh
 }
 
 void DlgMain::SaveRowMarks() {
@@ -50,25 +65,6 @@ void DlgMain::SaveRowMarks() {
     for (int row = 0; row < model.rowCount(); ++row)
         marks.push_back(model.CheckState(row));
     session_->SetMarks(marks);
-}
-
-void DlgMain::ShowResult(const CommandResult& result) {
-    if (!result.ran) {
-        if (result.databaseError)
-            ShowDatabaseError(*result.databaseError);
-        return;
-    }
-    if (result.listChanged) {
-        RefreshAssayList();
-        NotifyAssayListChanged(WindowHandle());
-    }
-    if (result.command == SessionCommand::Remove || result.command == SessionCommand::Clear)
-        assayList_->selectionModel()->clearCurrentIndex(); // the page empties with it
-    if (result.listChanged)
-        ShowCurrentPeaks(); // "R" may have read the peaks afresh
-    gradPage_->Apply(result.recalculation.gradPage);
-    calcPage_->Apply(result.recalculation.calcPage);
-    messageTab_->ShowLines(result.recalculation.messages);
 }
 
 void DlgMain::OnAddCommand() {
@@ -100,7 +96,7 @@ void DlgMain::OnOpenCommand() {
     for (const std::u16string& filename : query.fileNames)
         OpenAssayFile(filename);
     if (query.databaseError)
-        ShowDatabaseError(*query.databaseError);
+        ShowError(*query.databaseError);
 }
 
 void DlgMain::OnReloadCommand() {

@@ -24,14 +24,8 @@ void DlgMain::SaveWindowState() {
 }
 
 void DlgMain::RestoreWindowState() {
-    const CommandResult opened = session_->Open(profile_, DatabaseAssayLoader());
-    if (opened.listChanged) {
-        RefreshAssayList();
-        NotifyAssayListChanged(WindowHandle());
-    }
-    if (opened.databaseError)
-        ShowMessageBox(WindowHandle(), kPluginMessageCaption,
-                       UnrestoredAssaysText(*opened.databaseError), MessageIcon::Error);
+    // The list refreshed and the host told once, the pages filled, a failed restore said.
+    ShowResult(session_->Open(profile_, DatabaseAssayLoader()));
 
     const std::vector<int> widths =
         ReadListColumnWidths(profile_, assayList_->Model().columnCount() - 1);
@@ -46,8 +40,6 @@ void DlgMain::RestoreWindowState() {
     BoundMinimumSizeToScreen(*this, QSize(kMinimumWidth, kMinimumHeight), frame);
     ApplyFrameGeometry(*this, frame);
     update();
-
-    ShowResult(opened);
 }
 
 void DlgMain::CreateSettingsDialog() {

@@ -31,17 +31,6 @@ void PostToHostWindow(HostWord window, int message) {
         QCoreApplication::postEvent(target, new QEvent(static_cast<QEvent::Type>(message)));
 }
 
-// Whether the message boxes are still the platform's default (standard error): a service someone
-// else installed (a test's recorder, the host's own) is left in place.
-bool DefaultMessageBoxes() {
-    MessageBoxService* current = &CurrentMessageBoxService();
-    SetMessageBoxService(nullptr);
-    const bool isDefault = current == &CurrentMessageBoxService();
-    if (!isDefault)
-        SetMessageBoxService(current);
-    return isDefault;
-}
-
 } // namespace
 
 void AttachUserInterface() {
@@ -50,7 +39,7 @@ void AttachUserInterface() {
     if (attached || !qobject_cast<QApplication*>(QCoreApplication::instance()))
         return;
     attached = true;
-    if (DefaultMessageBoxes())
+    if (DefaultMessageBoxServiceInUse())
         SetMessageBoxService(&qtMessageBoxes);
     SetOpener(&desktopOpener);
     SetWindowMessagePoster(&PostToHostWindow);

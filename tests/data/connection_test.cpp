@@ -95,7 +95,7 @@ TEST_F(ConnectionTest, LockedDatabaseEndsRowLoopWithBusy) {
     const sqlite3_int64 before = sqlite3_memory_used();
     const fs::path file = folder_ / "analysis.db";
     sqlite3* writer = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &writer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(file.string().c_str(), &writer), SQLITE_OK);
     Exec(writer, "CREATE TABLE assay(id INTEGER PRIMARY KEY, sample TEXT);"
                  "INSERT INTO assay VALUES(1, 'x');");
     Locate(file);
@@ -136,7 +136,7 @@ TEST_F(ConnectionTest, TransientLockIsWaitedOut) {
     EXPECT_EQ(GetConnection().BusyTimeout(), DataBaseConnectionBase::kDefaultBusyTimeoutMs);
     const fs::path file = folder_ / "analysis.db";
     sqlite3* writer = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &writer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(file.string().c_str(), &writer), SQLITE_OK);
     Exec(writer, "CREATE TABLE assay(id INTEGER PRIMARY KEY); INSERT INTO assay VALUES(1);");
     Locate(file);
     DataBaseHandle handle;
@@ -159,6 +159,9 @@ TEST_F(ConnectionTest, TransientLockIsWaitedOut) {
 }
 
 TEST_F(ConnectionTest, FileLocationIsAPathNotAUri) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "':' cannot be part of a Windows file name, so no such location exists";
+#endif
     // Debian's SQLite has URI names on; a location beginning with "file:" must still name a
     // file in the working folder, with no query parameters honoured.
     for (const char* location : {"file:analysis.db", "file:other.db?mode=ro"}) {

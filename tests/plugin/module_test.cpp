@@ -3,27 +3,61 @@
 #include "plugin/host_services.h"
 #include "tests/support/fake_host.h"
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <string_view>
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
 
 namespace sepmet::testing {
 namespace {
 
+#if defined(_WIN32)
+// The host's own way on Windows: LoadLibraryW and GetProcAddress.
+void* OpenModule() {
+    return LoadLibraryW(L"" SEPMET_MODULE_PATH);
+}
+void* Symbol(void* module, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
+}
+std::string OpenError() {
+    return "LoadLibraryW failed: " + std::to_string(GetLastError());
+}
+int CloseModule(void* module) {
+    return FreeLibrary(static_cast<HMODULE>(module)) ? 0 : -1;
+}
+#else
+// Kept mapped after dlclose: libraries the window system brings along (libgomp among them)
+// keep allocations for the life of the process, which LeakSanitizer would otherwise report
+// from an unmapped module it cannot name, out of reach of a suppression.
+void* OpenModule() {
+    return dlopen(SEPMET_MODULE_PATH, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+}
+void* Symbol(void* module, const char* name) {
+    return dlsym(module, name);
+}
+std::string OpenError() {
+    return dlerror();
+}
+int CloseModule(void* module) {
+    return dlclose(module);
+}
+#endif
+
 TEST(PluginModule, LoadsStartsAndUnloadsThroughItsExports) {
-    // Kept mapped after dlclose: libraries the window system brings along (libgomp among them)
-    // keep allocations for the life of the process, which LeakSanitizer would otherwise report
-    // from an unmapped module it cannot name, out of reach of a suppression.
-    void* module = dlopen(SEPMET_MODULE_PATH, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    ASSERT_NE(module, nullptr) << dlerror();
-    using GetInfo = const PluginInfo* (*)();
-    using LoadFn = int (*)(const HostApi*);
-    using UnloadFn = int (*)();
-    auto getInfo = reinterpret_cast<GetInfo>(dlsym(module, "GetPluginInfo"));
-    auto load = reinterpret_cast<LoadFn>(dlsym(module, "Load"));
-    auto unload = reinterpret_cast<UnloadFn>(dlsym(module, "Unload"));
+    void* module = OpenModule();
+    ASSERT_NE(module, nullptr) << OpenError();
+    using GetInfo = const PluginInfo*(SEPMET_CDECL*)();
+    using LoadFn = int(SEPMET_CDECL*)(const HostApi*);
+    using UnloadFn = int(SEPMET_CDECL*)();
+    auto getInfo = reinterpret_cast<GetInfo>(Symbol(module, "GetPluginInfo"));
+    auto load = reinterpret_cast<LoadFn>(Symbol(module, "Load"));
+    auto unload = reinterpret_cast<UnloadFn>(Symbol(module, "Unload"));
     ASSERT_TRUE(getInfo && load && unload);
-    EXPECT_EQ(dlsym(module, "OnModulesLoaded"), nullptr);
+    EXPECT_EQ(Symbol(module, "OnModulesLoaded"), nullptr);
 
     EXPECT_EQ(std::u16string_view(getInfo()->name), u"sepmet");
     {
@@ -34,12 +68,13 @@ TEST(PluginModule, LoadsStartsAndUnloadsThroughItsExports) {
         EXPECT_TRUE(host.HasPluginService(HostService::MenuCommand));
         ASSERT_EQ(host.menuItems().size(), 1u);
         EXPECT_EQ(host.menuItems()[0].path, u"Данные/Расчёты/Метанол в газе сепарации");
-        // Without a QApplication the module installs no window factory: nothing opens.
+        // Without a QApplication (on Windows: before the window is built) the module installs
+        // no window factory: nothing opens.
         EXPECT_EQ(host.ChooseMenuItem(0x1234), 0);
         EXPECT_EQ(unload(), 0);
         EXPECT_FALSE(host.HasPluginService(HostService::MenuCommand));
     }
-    EXPECT_EQ(dlclose(module), 0);
+    EXPECT_EQ(CloseModule(module), 0);
 }
 
 } // namespace

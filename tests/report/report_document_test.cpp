@@ -9,8 +9,10 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#if !defined(_WIN32)
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#endif
 #include <pugixml.hpp>
 
 namespace sepmet {
@@ -133,6 +135,7 @@ TEST_F(ReportDocumentTest, CharactersXmlForbidsAreWrittenAsReplacementCharacters
     generator.assays = &assays;
     const std::u16string text = generator.BuildXml();
 
+#if !defined(_WIN32)
     // libxml2 reads the document that the transformation reads.
     xmlDocPtr doc =
         xmlReadMemory(reinterpret_cast<const char*>(text.data()), static_cast<int>(text.size() * 2),
@@ -150,6 +153,7 @@ TEST_F(ReportDocumentTest, CharactersXmlForbidsAreWrittenAsReplacementCharacters
     EXPECT_EQ(attribute("fileName"), u"run\uFFFD.chr");
     EXPECT_EQ(attribute("MixtureName"), u"смесь\uFFFD");
     xmlFreeDoc(doc);
+#endif
 
     pugi::xml_document parsed;
     ASSERT_TRUE(parsed.load_buffer(text.data(), text.size() * 2, pugi::parse_default,

@@ -25,6 +25,9 @@ using testing::ScopedEnv;
 using ::testing::StartsWith;
 
 TEST(SharedDataFolder, FirstFolderHoldingTheTemplateElseTheFirst) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "the Windows build reads the public documents folder, not $XDG_DATA_DIRS";
+#endif
     testing::TemporaryFolder a, b;
     b.Write(kReportTemplateRelativePath, "<x/>");
     const struct {
@@ -49,6 +52,7 @@ TEST(SharedDataFolder, FirstFolderHoldingTheTemplateElseTheFirst) {
 
 TEST(TemporaryFile, ReservesNewNamesAndNeverReusesOne) {
     testing::TemporaryFolder folder;
+#if !defined(_WIN32) // Windows' temporary folder is GetTempPathW's, not $TMPDIR
     {
         ScopedEnv env("TMPDIR", folder.Path() + "/");
         EXPECT_EQ(TemporaryFolder(), folder.Path());
@@ -57,6 +61,7 @@ TEST(TemporaryFile, ReservesNewNamesAndNeverReusesOne) {
         ScopedEnv env("TMPDIR", "");
         EXPECT_EQ(TemporaryFolder(), "/tmp");
     }
+#endif
     std::set<std::string> paths;
     for (int i = 0; i < 20; ++i) {
         ReservedFile file = ReserveTemporaryFile(folder.Path(), "pqr", ".html");
@@ -69,6 +74,9 @@ TEST(TemporaryFile, ReservesNewNamesAndNeverReusesOne) {
 }
 
 TEST(TemporaryFile, TakenCompanionNameIsSkippedAndNotWrittenThrough) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "writing 65 535 files takes minutes under Wine";
+#endif
     // With every number but one taken by an HTML file of that name, the free number is found and
     // the existing files keep their content.
     testing::TemporaryFolder folder;

@@ -24,6 +24,8 @@ ScopedEnv::~ScopedEnv() {
 
 // glibc's newlocale keeps its copy of $LOCPATH (the locale test sets LOCPATH) and never frees
 // it; the suppression names only that glibc function. Read by LeakSanitizer, unused otherwise.
+#if !defined(_WIN32)
 extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions() {
     return "leak:__argz_add_sep\n";
 }
+#endif

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 
 namespace sepmet::testing {
@@ -11,10 +12,24 @@ namespace sepmet::testing {
 namespace fs = std::filesystem;
 
 TemporaryFolder::TemporaryFolder() {
+#if defined(_WIN32)
+    // No mkdtemp in the Windows C runtime: a fresh name is taken by creating the folder.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const fs::path candidate =
+            fs::temp_directory_path() / ("sepmet-test-" + std::to_string(random()));
+        std::error_code error;
+        if (fs::create_directory(candidate, error))
+            path_ = candidate.string();
+    }
+    if (path_.empty())
+        throw std::runtime_error("no folder created in " + fs::temp_directory_path().string());
+#else
     std::string pattern = (fs::temp_directory_path() / "sepmet-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed in " + fs::temp_directory_path().string());
     path_ = pattern;
+#endif
 }
 
 TemporaryFolder::~TemporaryFolder() {

@@ -162,7 +162,11 @@ TEST_F(MainWindowStateTest, DemoDeterminationConditionsAndResultSurviveClosingAn
     CloseWith(Qt::Key_Escape);
     // A restarted host: the process-wide conditions and results start afresh.
     ProcessCalculationState() = CalculationState{};
+    DeliverPostedEvents();
+    const int notices = hostWindow->assayListChanged;
     OpenWindow();
+    DeliverPostedEvents();
+    EXPECT_EQ(hostWindow->assayListChanged, notices + 1); // the restored list, told once
     EXPECT_EQ(ModelText(*Window()->AssayList().model(), false), list);
     EXPECT_EQ(ModelText(*Window()->CalcPage().Grid().model(), false), result);
     EXPECT_EQ(ModelText(*Window()->GradPage().Grid().model(), false), calibration);

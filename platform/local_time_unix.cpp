@@ -1,5 +1,4 @@
 #include "platform/local_time.h"
-
 #include "platform/utf.h"
 
 #include <cerrno>

@@ -1,0 +1,11 @@
+#include "platform/console.h"
+
+namespace sepmet {
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+void UseBinaryStandardStreams() {}
+
+} // namespace sepmet

@@ -1,0 +1,413 @@
+// The plug-in's window on Windows, driven as the operator drives it: the host loads the plug-in,
+// the menu command opens the window, "S" takes the demo conditions, "+" the demo chromatograms,
+// the pages are compared with what sepmet-batch prints, the report is written, closing and
+// reopening keep the state, and Unload with the window open returns cleanly.
+#include "platform/opener.h"
+#include "plugin/exports.h"
+#include "plugin/host_api.h"
+#include "plugin/module_state.h"
+#include "tests/support/fake_host.h"
+#include "tests/support/message_box_recorder.h"
+#include "tools/demo_database/demo_database.h"
+#include "ui/win32/dlg_main.h"
+#include "win32_test_support.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <knownfolders.h>
+#include <shlobj.h>
+#include <string>
+
+namespace sepmet::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using win32::DlgMain;
+
+constexpr UINT kAssayListChanged = 1035;
+constexpr int kAdd = 1000, kRemoveAll = 1002, kReload = 1004, kReport = 1005, kSettings = 1008,
+              kAbout = 1022;
+
+std::string Utf8(std::u16string_view text) {
+    std::string out;
+    const std::wstring wide(text.begin(), text.end());
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    out.resize(static_cast<std::size_t>(size));
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size,
+                        nullptr, nullptr);
+    return out;
+}
+
+// The rows of a grid as sepmet-batch prints a page: the column titles, then one line per row,
+// cells joined by tabs.
+std::string GridText(HWND list) {
+    std::string text;
+    const HWND header = ListView_GetHeader(list);
+    for (int column = 0, n = Header_GetItemCount(header); column < n; ++column) {
+        wchar_t title[256]{};
+        HDITEMW item{};
+        item.mask = HDI_TEXT;
+        item.pszText = title;
+        item.cchTextMax = 256;
+        SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
+        text += (column ? "\t" : "") + Utf8(std::u16string(title, title + lstrlenW(title)));
+    }
+    text += "\n";
+    for (const auto& row : ListViewRows(list)) {
+        for (std::size_t cell = 0; cell < row.size(); ++cell)
+            text += (cell ? "\t" : "") + Utf8(row[cell]);
+        text += "\n";
+    }
+    return text;
+}
+
+std::string RunBatch(const std::string& arguments) {
+    // cmd.exe takes off the outermost quotes: the whole line is quoted once more.
+    const std::string command = "\"\"" SEPMET_BATCH_EXE "\" " + arguments + "\"";
+    FILE* pipe = _popen(command.c_str(), "rb");
+    if (!pipe)
+        return {};
+    std::string out;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        out.append(buffer, n);
+    _pclose(pipe);
+    return out;
+}
+
+// The host's windows: the application window owns the frame, which is the parent the menu
+// command hands over; message 1035 reaches the parent of the window's parent, the application
+// window, which counts it.
+class HostWindows {
+public:
+    HostWindows() {
+        WNDCLASSW cls{};
+        cls.lpfnWndProc = &Procedure;
+        cls.hInstance = GetModuleHandleW(nullptr);
+        cls.lpszClassName = L"sepmetTestHost";
+        RegisterClassW(&cls);
+        application = CreateWindowExW(0, cls.lpszClassName, L"host", WS_POPUP, 0, 0, 10, 10,
+                                      nullptr, nullptr, cls.hInstance, nullptr);
+        frame = CreateWindowExW(0, cls.lpszClassName, L"frame", WS_POPUP, 0, 0, 10, 10, application,
+                                nullptr, cls.hInstance, nullptr);
+    }
+    ~HostWindows() {
+        DestroyWindow(frame);
+        DestroyWindow(application);
+    }
+    static inline int listChanged = 0;
+    static inline WPARAM lastWParam = 1;
+    static inline LPARAM lastLParam = 1;
+    HWND application = nullptr;
+    HWND frame = nullptr;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == kAssayListChanged) {
+            ++listChanged;
+            lastWParam = wParam;
+            lastLParam = lParam;
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+};
+
+// The report template where the data system installs it: the shared documents folder.
+void InstallReportTemplate() {
+    PWSTR documents = nullptr;
+    ASSERT_TRUE(SUCCEEDED(SHGetKnownFolderPath(FOLDERID_PublicDocuments, 0, nullptr, &documents)));
+    const fs::path folder = fs::path(documents) / L"Orvane4" / L"Templates" / L"sepmet";
+    CoTaskMemFree(documents);
+    fs::create_directories(folder);
+    fs::copy_file(fs::path("Z:" SEPMET_SOURCE_DIR) / "share/Orvane4/Templates/sepmet/Report.xsl",
+                  folder / "Report.xsl", fs::copy_options::overwrite_existing);
+}
+
+class RecordingOpener final : public Opener {
+public:
+    void Open(const std::string& path) override { opened.push_back(path); }
+    std::vector<std::string> opened;
+};
+
+class Win32MainWindow : public ::testing::Test {
+protected:
+    Win32MainWindow() {
+        // One database per test program: ctest runs several at once.
+        demoPath = (fs::temp_directory_path() /
+                    ("sepmet-win32ui-demo-" + std::to_string(GetCurrentProcessId()) + ".db"))
+                       .string();
+        EXPECT_EQ(demo::WriteDemoDatabase(demoPath), "");
+        host.OfferAll(std::u16string(demoPath.begin(), demoPath.end()));
+        EXPECT_EQ(Load(host.api()), 0);
+        host.FireEvent(HostService::ModulesLoaded);
+        SetOpener(&opener);
+        InstallReportTemplate();
+    }
+    ~Win32MainWindow() override {
+        Unload();
+        std::error_code ignored;
+        fs::remove(demoPath, ignored);
+    }
+
+    DlgMain& OpenWindow() {
+        host.ChooseMenuItem(reinterpret_cast<HostWord>(windows.frame));
+        PumpMessages();
+        auto* window = dynamic_cast<DlgMain*>(Module().mainDialog);
+        EXPECT_TRUE(window);
+        return *window;
+    }
+
+    void SetDemoConditions(DlgMain& window) {
+        DriveModal(
+            [&] {
+                Click(window.hwnd(), kSettings);
+                return INT_PTR(0);
+            },
+            [](HWND d) {
+                SetText(GetDlgItem(d, 1017), u"100");
+                SetText(GetDlgItem(d, 1019), u"10");
+                SetText(GetDlgItem(d, 1018), u"0,7");
+                Click(d, win32::DlgSettings::kApplyId);
+            });
+    }
+
+    void Add(DlgMain& window, std::vector<std::int32_t> ids) {
+        host.pickerIds() = std::move(ids);
+        Click(window.hwnd(), kAdd);
+        PumpMessages();
+    }
+
+    std::string PagesText(DlgMain& window) {
+        const auto pages = window.Pages();
+        std::string messages;
+        for (const std::u16string& line : ListBoxLines(GetDlgItem(pages[3], 1014)))
+            messages += Utf8(line) + "\n";
+        return "Градуировка\n" + GridText(GetDlgItem(pages[1], 1015)) + "\nРасчет\n" +
+               GridText(GetDlgItem(pages[2], 1015)) + "\nСист. сообщения\n" + messages;
+    }
+
+    std::vector<std::int32_t> DemoIds() const {
+        std::vector<std::int32_t> ids;
+        for (int id = 1; id <= 12; ++id)
+            ids.push_back(id);
+        return ids;
+    }
+
+    std::string demoPath;
+    HostWindows windows;
+    FakeHost host;
+    MessageBoxRecorder boxes;
+    RecordingOpener opener;
+};
+
+TEST_F(Win32MainWindow, DemoDeterminationEqualsTheBatchProgramAndTheReportIsWritten) {
+    DlgMain& window = OpenWindow();
+    EXPECT_TRUE(IsWindowVisible(window.hwnd()));
+    SetDemoConditions(window);
+    HostWindows::listChanged = 0;
+    Add(window, DemoIds());
+    EXPECT_EQ(ListViewRows(window.AssayList().hwnd()).size(), 12u);
+    EXPECT_EQ(HostWindows::listChanged, 1);
+    EXPECT_EQ(HostWindows::lastWParam, 0u);
+    EXPECT_EQ(HostWindows::lastLParam, 0);
+    const std::string batch =
+        RunBatch("--db \"" + demoPath + "\" --vW 100 --vG 10 --rhoG 0.7 --add 1-12");
+    ASSERT_THAT(batch, ::testing::HasSubstr("1\tМетанол\t0,0493\n"));
+    EXPECT_EQ(PagesText(window), batch);
+
+    Click(window.hwnd(), kReport);
+    ASSERT_EQ(opener.opened.size(), 1u);
+    EXPECT_TRUE(fs::exists(opener.opened[0]));
+    EXPECT_TRUE(boxes.shown.empty());
+    fs::remove(opener.opened[0]);
+}
+
+TEST_F(Win32MainWindow, EveryCaseOfTheDemoMatchesTheBatchProgram) {
+    struct Sequence {
+        const char* what;
+        std::vector<std::vector<std::int32_t>> adds;
+        bool reload;
+        const char* batchCommands;
+    };
+    const std::vector<std::int32_t> calibration{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    const Sequence sequences[] = {
+        {"third absorption solution, reloaded",
+         {calibration, {11, 12}, {13}},
+         true,
+         "--add 1-12 --add 13 --reload"},
+        {"repeatability exceeded", {calibration, {16, 17}}, true, "--add 1-10,16,17 --reload"},
+        {"a check calibration", {calibration, {14, 11, 12}}, false, "--add 1-10,14,11,12"},
+        {"calibration only", {calibration}, false, "--add 1-10"},
+    };
+    for (const Sequence& sequence : sequences) {
+        SCOPED_TRACE(sequence.what);
+        host.profile().clear();
+        DlgMain& window = OpenWindow();
+        SetDemoConditions(window);
+        for (const auto& ids : sequence.adds)
+            Add(window, ids);
+        if (sequence.reload)
+            Click(window.hwnd(), kReload);
+        EXPECT_EQ(PagesText(window),
+                  RunBatch("--db \"" + demoPath + "\" --vW 100 --vG 10 --rhoG 0.7 " +
+                           sequence.batchCommands));
+        Click(window.hwnd(), kRemoveAll);
+        SendMessageW(window.hwnd(), WM_COMMAND, IDCANCEL, 0);
+        PumpMessages();
+    }
+}
+
+TEST_F(Win32MainWindow, ClosingKeepsTheStateTheNextOpeningRestoresIt) {
+    DlgMain& first = OpenWindow();
+    SetDemoConditions(first);
+    Add(first, DemoIds());
+    MoveWindow(first.hwnd(), 40, 30, 900, 520, TRUE);
+    PressKey(first.AssayList().hwnd(), VK_ESCAPE); // closes as Cancel does
+    PumpMessages();
+    EXPECT_FALSE(Module().mainDialog);
+    EXPECT_EQ(std::get<double>(host.profile().at(u"plugins\\sepmet\\/vW")), 100.0);
+    EXPECT_EQ(std::get<std::u16string>(host.profile().at(u"plugins\\sepmet\\/Assay 12")), u"12/0");
+    EXPECT_EQ(std::get<std::int32_t>(host.profile().at(u"plugins\\sepmet\\/WindowRect_tlx")), 40);
+
+    HostWindows::listChanged = 0;
+    DlgMain& second = OpenWindow();
+    EXPECT_EQ(ListViewRows(second.AssayList().hwnd()).size(), 12u);
+    EXPECT_EQ(HostWindows::listChanged, 1); // the restored list, told once
+    RECT frame;
+    GetWindowRect(second.hwnd(), &frame);
+    EXPECT_EQ(frame.left, 40);
+    EXPECT_EQ(frame.top, 30);
+    EXPECT_EQ(frame.right - frame.left, 900);
+    DriveModal(
+        [&] {
+            Click(second.hwnd(), kSettings);
+            return INT_PTR(0);
+        },
+        [](HWND d) {
+            EXPECT_EQ(Text(GetDlgItem(d, 1017)), u"100,000");
+            Click(d, IDCANCEL);
+        });
+}
+
+TEST_F(Win32MainWindow, SettingsFollowTheSessionsRules) {
+    DlgMain& window = OpenWindow();
+    struct Case {
+        const char* what;
+        std::u16string vW, gasT;
+        std::u16string box; // caption of the box, empty: accepted
+    };
+    const Case cases[] = {
+        {"only spaces", u"  ", u"20", u"Предупреждение"},
+        {"not a number", u"100", u"nan", u"Ошибка"},
+        {"text after the number", u"12abc", u"20", u"Ошибка"},
+        {"decimal point and comma", u"100.5", u"-5,5", u""},
+    };
+    for (const Case& c : cases) {
+        boxes.shown.clear();
+        const ModalOutcome outcome = DriveModal(
+            [&] {
+                Click(window.hwnd(), kSettings);
+                return INT_PTR(0);
+            },
+            [&](HWND d) {
+                SetText(GetDlgItem(d, 1017), c.vW);
+                SetText(GetDlgItem(d, 1021), c.gasT);
+                Click(d, win32::DlgSettings::kApplyId);
+            });
+        EXPECT_EQ(outcome.stayedOpen, !c.box.empty()) << c.what;
+        ASSERT_EQ(boxes.shown.size(), c.box.empty() ? 0u : 1u) << c.what;
+        if (!c.box.empty()) {
+            EXPECT_EQ(boxes.shown[0].caption, c.box) << c.what;
+        }
+    }
+    EXPECT_EQ(window.Session().State().settings.vW, 100.5);
+    EXPECT_EQ(window.Session().State().settings.gasT, -5.5);
+}
+
+TEST_F(Win32MainWindow, SystemMenuAboutPagesAndMinimumSize) {
+    DlgMain& window = OpenWindow();
+    // "О плагине" in the system menu, after a separator.
+    const HMENU menu = GetSystemMenu(window.hwnd(), FALSE);
+    wchar_t item[64]{};
+    GetMenuStringW(menu, DlgMain::kAboutMenuItem, item, 64, MF_BYCOMMAND);
+    EXPECT_EQ(std::wstring(item), L"О плагине");
+    for (void (*open)(HWND) : {+[](HWND w) { SendMessageW(w, WM_SYSCOMMAND, 16, 0); },
+                               +[](HWND w) { Click(w, kAbout); }}) {
+        std::u16string caption;
+        const ModalOutcome outcome = DriveModal(
+            [&] {
+                open(window.hwnd());
+                return INT_PTR(0);
+            },
+            [&](HWND d) {
+                caption = Text(d);
+                Click(d, IDOK);
+            });
+        EXPECT_EQ(caption, u"О плагине");
+        EXPECT_FALSE(outcome.stayedOpen);
+    }
+
+    // Exactly one page shows, inside the tab control with the insets 1, 22, 4, 2.
+    const auto pages = window.Pages();
+    for (int tab = 0; tab < 4; ++tab) {
+        TabCtrl_SetCurSel(window.Tabs(), tab);
+        NMHDR change{window.Tabs(), DlgMain::kTabsId, static_cast<UINT>(TCN_SELCHANGE)};
+        SendMessageW(window.hwnd(), WM_NOTIFY, DlgMain::kTabsId, reinterpret_cast<LPARAM>(&change));
+        for (int page = 0; page < 4; ++page)
+            EXPECT_EQ(IsWindowVisible(pages[page]) != FALSE, page == tab) << tab << " " << page;
+    }
+    MoveWindow(window.hwnd(), 0, 0, 1200, 800, TRUE);
+    RECT client, page;
+    GetClientRect(window.Tabs(), &client);
+    page = ClientRectOf(window.Tabs(), pages[2]);
+    EXPECT_EQ(page.left, 1);
+    EXPECT_EQ(page.top, 22);
+    EXPECT_EQ(client.right - page.right, 4);
+    EXPECT_EQ(client.bottom - page.bottom, 2);
+
+    MINMAXINFO info{};
+    SendMessageW(window.hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, DlgMain::kMinimumWidth);
+    EXPECT_EQ(info.ptMinTrackSize.y, DlgMain::kMinimumHeight);
+}
+
+TEST_F(Win32MainWindow, UnloadWithTheWindowOpenSavesAndReturns) {
+    DlgMain& window = OpenWindow();
+    const HWND hwnd = window.hwnd();
+    SetDemoConditions(window);
+    Unload();
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(std::get<double>(host.profile().at(u"plugins\\sepmet\\/vW")), 100.0);
+    EXPECT_EQ(Load(host.api()), 0); // for the fixture's own Unload
+}
+
+TEST_F(Win32MainWindow, Screenshots) {
+    DlgMain& window = OpenWindow();
+    SetDemoConditions(window);
+    Add(window, DemoIds());
+    // A click on a chromatogram shows its peaks.
+    const HWND list = window.AssayList().hwnd();
+    RECT row;
+    ListView_GetItemRect(list, 10, &row, LVIR_LABEL);
+    SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(row.left + 4, row.top + 2));
+    SendMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(row.left + 4, row.top + 2));
+    PumpMessages();
+    EXPECT_GT(ListViewRows(GetDlgItem(window.Pages()[0], 1009)).size(), 0u);
+
+    EXPECT_TRUE(WriteScreenshot(window.hwnd(), "main-window"));
+    const char* names[] = {"components", "calibration", "calculation", "messages"};
+    for (int tab = 0; tab < 4; ++tab) {
+        TabCtrl_SetCurSel(window.Tabs(), tab);
+        NMHDR change{window.Tabs(), DlgMain::kTabsId, static_cast<UINT>(TCN_SELCHANGE)};
+        SendMessageW(window.hwnd(), WM_NOTIFY, DlgMain::kTabsId, reinterpret_cast<LPARAM>(&change));
+        EXPECT_TRUE(WriteScreenshot(window.hwnd(), std::string("main-window-") + names[tab]));
+    }
+}
+
+} // namespace
+} // namespace sepmet::testing
