@@ -12,6 +12,11 @@ wine_prefix_start() {
         mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
         cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+        # The user's date and time formats of a Russian workstation, whatever the locale here.
+        wine reg add 'HKCU\Control Panel\International' /v sShortDate /d dd.MM.yyyy /f \
+            >/dev/null 2>&1
+        wine reg add 'HKCU\Control Panel\International' /v sTimeFormat /d HH:mm:ss /f \
+            >/dev/null 2>&1
         wineserver -w
     fi
     wineserver -p
