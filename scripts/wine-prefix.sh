@@ -19,7 +19,8 @@ wine_prefix_start() {
             >/dev/null 2>&1
         wineserver -w
     fi
-    wineserver -p
+    # Exits non-zero when the prefix's server is already running, which is what is wanted.
+    wineserver -p || true
 }
 
 wine_prefix_stop() {
