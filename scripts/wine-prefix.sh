@@ -21,6 +21,9 @@ wine_prefix_start() {
     fi
     # Exits non-zero when the prefix's server is already running, which is what is wanted.
     wineserver -p || true
+    # The first program a new server runs starts Wine's own services and may be held up to a
+    # minute by them; a throw-away program takes that wait instead of the first test.
+    timeout 120 wine cmd /c exit >/dev/null 2>&1 || true
 }
 
 wine_prefix_stop() {
