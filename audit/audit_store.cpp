@@ -168,19 +168,6 @@ std::string EventHash(const EventRecord& e) {
                      "\n" + e.kind + "\n" + e.payload);
 }
 
-std::string DefaultStorePath() {
-    std::string base;
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && data[0] == '/')
-        base = data;
-    else if (const char* home = std::getenv("HOME"); home && home[0] == '/')
-        base = std::string(home) + "/.local/share";
-    else
-        return {};
-    while (base.size() > 1 && base.back() == '/')
-        base.pop_back();
-    return (base == "/" ? "" : base) + "/sepmet/audit.sqlite";
-}
-
 AuditStore::AuditStore(sqlite3* db, std::string path)
     : db_(db), path_(std::move(path)), user_(LoginName()), machine_(HostName()) {}
 

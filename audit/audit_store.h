@@ -49,7 +49,8 @@ struct AppendedEvent {
 std::string EventHash(const EventRecord& event);
 
 // $XDG_DATA_HOME/sepmet/audit.sqlite ($HOME/.local/share when XDG_DATA_HOME is unset, empty or
-// relative); empty when neither gives an absolute folder.
+// relative); empty when neither gives an absolute folder. On Windows
+// %LOCALAPPDATA%\sepmet\audit.sqlite (FOLDERID_LocalAppData).
 std::string DefaultStorePath();
 
 class AuditStore {

@@ -35,20 +35,6 @@ unsigned FirstNumber() {
 
 } // namespace
 
-FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = other.release();
-    }
-    return *this;
-}
-
-FileDescriptor::~FileDescriptor() {
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
 std::string TemporaryFolder() {
     const char* value = std::getenv("TMPDIR");
     std::string folder = value && *value ? value : "/tmp";

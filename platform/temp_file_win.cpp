@@ -20,20 +20,6 @@ std::string Failure(const std::string& folder, const std::string& reason) {
 
 } // namespace
 
-FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0)
-            ::_close(fd_);
-        fd_ = other.release();
-    }
-    return *this;
-}
-
-FileDescriptor::~FileDescriptor() {
-    if (fd_ >= 0)
-        ::_close(fd_);
-}
-
 // The user's temporary folder as Windows gives it (%TMP%, %TEMP%, %USERPROFILE%, the Windows
 // folder), without the trailing backslash.
 std::string TemporaryFolder() {

@@ -98,18 +98,6 @@ std::u16string ErrorDescription() {
     return description.Text();
 }
 
-// The parser's reason for a document that did not load ("line 3: …").
-std::u16string ParseErrorText(IXMLDOMDocument2* doc) {
-    ComPtr<IXMLDOMParseError> error;
-    if (FAILED(doc->get_parseError(error.put())) || !error)
-        return {};
-    Bstr reason;
-    long line = 0;
-    error->get_reason(reason.put());
-    error->get_line(&line);
-    std::u16string text = reason.get() ? reason.Text() : std::u16string();
-    return line > 0 ? u"line " + FromUtf8(std::to_string(line)) + u": " + text : text;
-}
 
 void Check(HRESULT hr, std::u16string_view fallback = {}) {
     if (FAILED(hr)) {

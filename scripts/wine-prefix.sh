@@ -14,9 +14,18 @@ wine_prefix_start() {
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
         # Wine draws the frames itself: the window tests' screenshots show caption and border.
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+        # The user's date and time formats of a Russian workstation, whatever the locale here.
+        wine reg add 'HKCU\Control Panel\International' /v sShortDate /d dd.MM.yyyy /f \
+            >/dev/null 2>&1
+        wine reg add 'HKCU\Control Panel\International' /v sTimeFormat /d HH:mm:ss /f \
+            >/dev/null 2>&1
         wineserver -w
     fi
-    wineserver -p
+    # Exits non-zero when the prefix's server is already running, which is what is wanted.
+    wineserver -p || true
+    # The first program a new server runs starts Wine's own services and may be held up to a
+    # minute by them; a throw-away program takes that wait instead of the first test.
+    timeout 120 wine cmd /c exit >/dev/null 2>&1 || true
 }
 
 # The screen resolution Wine reports (dots per inch), for the window tests' screenshots.

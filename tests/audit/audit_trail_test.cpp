@@ -87,6 +87,9 @@ TEST(AuditTrailRecording, RecalculationsLandInTheStoreInOrder) {
 }
 
 TEST(AuditTrailFailure, ReadOnlyStoreGivesOneNoticeAndRecordsNothing) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "Wine runs here as root, whom read-only files do not stop";
+#endif
     TemporaryFolder folder;
     const std::string path = folder.File("a.sqlite");
     AuditStore::OpenForAppend(path).Append("recalculation", "{}");

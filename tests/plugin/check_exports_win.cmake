@@ -1,4 +1,5 @@
 # cmake -DOBJDUMP=<objdump> -DMODULE=<sepmet.dll> -P check_exports_win.cmake
+cmake_minimum_required(VERSION 3.25)
 # Fails unless the DLL is PE32 for i386, exports exactly GetPluginInfo, Load and Unload by those
 # undecorated names, and imports only libraries every Windows has (no C++ or threads runtime).
 execute_process(COMMAND ${OBJDUMP} -p ${MODULE} OUTPUT_VARIABLE listing RESULT_VARIABLE result)

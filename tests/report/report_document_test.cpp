@@ -165,6 +165,9 @@ TEST_F(ReportDocumentTest, CharactersXmlForbidsAreWrittenAsReplacementCharacters
 }
 
 TEST_F(ReportDocumentTest, ChromatogramDateIsLocalTime) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "Windows takes the time zone from the system, not from $TZ";
+#endif
     ScopedEnv moscow("TZ", "MSK-3");
     Assay assay = MakeAssay(1, u"x.chr", u"", u"", u"Анализ");
     assays.AddLoadedAssay(assay);

@@ -144,6 +144,9 @@ TEST(LocalTime, AUserLocaleKeepsItsOwnForms) {
 }
 
 TEST(BatchReport, WritesTheRenderedReportAndTheDocumentBytes) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "the test finds its template through $XDG_DATA_DIRS";
+#endif
     testing::TemporaryFolder out;
     ScopedEnv zone("TZ", "UTC0");
     MessageBoxRecorder messages;
