@@ -98,7 +98,6 @@ std::u16string ErrorDescription() {
     return description.Text();
 }
 
-
 void Check(HRESULT hr, std::u16string_view fallback = {}) {
     if (FAILED(hr)) {
         std::u16string text = ErrorDescription();
