@@ -7,11 +7,11 @@
 namespace sepmet {
 
 std::optional<std::u16string> FinalPath(const std::u16string& path) {
-    // No access is asked for: the handle only names the file, so it opens even while another
-    // program holds it; FILE_FLAG_BACKUP_SEMANTICS opens folders too.
-    HANDLE file =
-        CreateFileW(WidePointer(path), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    // Only the attributes are asked for, which no other program's sharing mode refuses;
+    // FILE_FLAG_BACKUP_SEMANTICS opens folders too.
+    HANDLE file = CreateFileW(WidePointer(path), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return std::nullopt;
     std::u16string final(MAX_PATH, u'\0');

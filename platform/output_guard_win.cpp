@@ -35,9 +35,9 @@ std::u16string Folded(std::u16string path) {
 // path of its nearest existing folder, links followed, with the rest of the path after it.
 std::string FileIdentity(const std::string& path) {
     const std::u16string wide = FromUtf8(path);
-    HANDLE file =
-        CreateFileW(WidePointer(wide), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE file = CreateFileW(WidePointer(wide), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         BY_HANDLE_FILE_INFORMATION info{};
         const bool known = GetFileInformationByHandle(file, &info);

@@ -18,14 +18,22 @@ cmake -S "$root" -B "$build" -G Ninja \
     -DSEPMET_WINDOWS_SOURCES="$root/build/windows-sources" >/dev/null
 cmake --build "$build" -j2
 
-source "$root/scripts/wine-prefix.sh"
-wine_prefix_start "$build"
-trap wine_prefix_stop EXIT
-# The window tests need a display: a virtual X server for the whole run.
-xvfb-run -a -s "-screen 0 1600x1000x24" ctest --test-dir "$build" -j2 --output-on-failure
-# The Win32 window again at 144 dots per inch: its screenshots (named "-144dpi") and the checks
-# that nothing is cut off.
-wine_prefix_dpi 144
-xvfb-run -a -s "-screen 0 1800x1200x24" ctest --test-dir "$build" --output-on-failure \
-    -R 'Win32AboutDialog|Win32SettingsDialog|Win32MainWindow\.Screenshots'
-wine_prefix_dpi 96
+# The window tests need a display: one virtual X server for the whole run, with the prefix's
+# server started inside it. Wine's desktop process, started with the first program, keeps the
+# display it found: a server started without one, or a second X server later, leaves every
+# window test without a desktop.
+xvfb-run -a -s "-screen 0 1800x1200x24" bash -c '
+    set -euo pipefail
+    build=$1
+    source "$2/scripts/wine-prefix.sh"
+    # A server of this prefix still running from a run without a display is ended first.
+    WINEPREFIX=$build/wineprefix wineserver -k 2>/dev/null || true
+    wine_prefix_start "$build"
+    trap "wine_prefix_dpi 96; wine_prefix_stop" EXIT
+    ctest --test-dir "$build" -j2 --output-on-failure
+    # The Win32 window again at 144 dots per inch: its screenshots (named "-144dpi") and the
+    # checks that nothing is cut off.
+    wine_prefix_dpi 144
+    ctest --test-dir "$build" --output-on-failure \
+        -R "Win32AboutDialog|Win32SettingsDialog|Win32MainWindow\.Screenshots"
+' build-windows "$build" "$root"

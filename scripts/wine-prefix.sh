@@ -26,6 +26,11 @@ wine_prefix_start() {
     # The first program a new server runs starts Wine's own services and may be held up to a
     # minute by them; a throw-away program takes that wait instead of the first test.
     timeout 120 wine cmd /c exit >/dev/null 2>&1 || true
+    # On a display, the first program that makes a window starts Wine's desktop, and window
+    # programs started meanwhile fail to make theirs: a throw-away window takes that start too.
+    if [[ -n ${DISPLAY:-} ]]; then
+        timeout 120 wine rundll32.exe user32.dll,MessageBeep >/dev/null 2>&1 || true
+    fi
 }
 
 # The screen resolution Wine reports (dots per inch), for the window tests' screenshots.

@@ -8,6 +8,11 @@
 #include "tests/audit/audit_test_support.h"
 
 #include <gtest/gtest.h>
+#if defined(_WIN32)
+#include "platform/win_text.h"
+
+#include <windows.h>
+#endif
 #include <sys/stat.h>
 
 namespace sepmet::audit {
@@ -166,8 +171,13 @@ TEST(AuditTrailFailure, StoreThatCannotBeOpenedGivesOneNotice) {
     trail.RecordRecalculation(kCommandOpen, AssayCollection(), state, {}, {});
     trail.RecordRecalculation(kCommandAdd, AssayCollection(), state, {}, {});
     ASSERT_EQ(notices.size(), 1u);
+#if defined(_WIN32)
+    const std::string missingFolder = SystemErrorText(ERROR_PATH_NOT_FOUND);
+#else
+    const std::string missingFolder = "No such file or directory";
+#endif
     EXPECT_EQ(notices[0].reason,
-              "cannot create " + folder.File("missing/a.sqlite") + ": No such file or directory");
+              "cannot create " + folder.File("missing/a.sqlite") + ": " + missingFolder);
     EXPECT_TRUE(trail.Noticed());
 }
 

@@ -22,8 +22,8 @@ if(NOT exports STREQUAL "GetPluginInfo;Load;Unload")
     message(FATAL_ERROR "sepmet.dll exports [${exports}]\nfull listing:\n${listing}")
 endif()
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${listing}")
-set(system KERNEL32.dll USER32.dll ADVAPI32.dll SHELL32.dll ole32.dll OLEAUT32.dll bcrypt.dll
-    msvcrt.dll SHLWAPI.dll)
+set(system KERNEL32.dll USER32.dll GDI32.dll COMCTL32.dll ADVAPI32.dll SHELL32.dll ole32.dll
+    OLEAUT32.dll bcrypt.dll msvcrt.dll SHLWAPI.dll)
 string(TOLOWER "${system}" system)
 foreach(line IN LISTS imports)
     string(REPLACE "DLL Name: " "" name "${line}")

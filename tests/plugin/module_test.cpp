@@ -68,9 +68,12 @@ TEST(PluginModule, LoadsStartsAndUnloadsThroughItsExports) {
         EXPECT_TRUE(host.HasPluginService(HostService::MenuCommand));
         ASSERT_EQ(host.menuItems().size(), 1u);
         EXPECT_EQ(host.menuItems()[0].path, u"Данные/Расчёты/Метанол в газе сепарации");
-        // Without a QApplication (on Windows: before the window is built) the module installs
-        // no window factory: nothing opens.
+#if !defined(_WIN32)
+        // Without a QApplication the module installs no window factory: nothing opens. (On
+        // Windows the command opens the Win32 window, whose message boxes a loaded module shows
+        // for real; the window tests drive it in process.)
         EXPECT_EQ(host.ChooseMenuItem(0x1234), 0);
+#endif
         EXPECT_EQ(unload(), 0);
         EXPECT_FALSE(host.HasPluginService(HostService::MenuCommand));
     }

@@ -7,6 +7,7 @@
 #include "platform/utf.h"
 #include "report/report_generator.h"
 #include "report_test_support.h"
+#include "tests/support/wine.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -95,6 +96,9 @@ protected:
 };
 
 TEST_F(ReportDetailsTest, DemoDeterminationShowsLevelsPlotAndMeasurements) {
+    if (testing::RunningUnderWine())
+        GTEST_SKIP() << "Wine's MSXML takes only texts as stylesheet parameters, not the details "
+                        "document";
     const std::string html = Report(DemoChromatograms({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
     // Ten calibration points, the line, no failure.
     EXPECT_EQ(Count(html, "<circle r=\"4\""), 10u);
@@ -126,6 +130,9 @@ TEST_F(ReportDetailsTest, DemoDeterminationShowsLevelsPlotAndMeasurements) {
 }
 
 TEST_F(ReportDetailsTest, FailuresAreMarkedInTheTablesAndThePlot) {
+    if (testing::RunningUnderWine())
+        GTEST_SKIP() << "Wine's MSXML takes only texts as stylesheet parameters, not the details "
+                        "document";
     // A level whose first area is 20 % high: its row and its two points in red, no line.
     std::string html = Report(DemoChromatograms({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, true));
     EXPECT_EQ(Count(html, "<tr class=\"failed\">"), 1u);

@@ -228,6 +228,15 @@ TEST_F(Win32MainWindow, DemoDeterminationEqualsTheBatchProgramAndTheReportIsWrit
     EXPECT_TRUE(fs::exists(opener.opened[0]));
     EXPECT_TRUE(boxes.shown.empty());
     fs::remove(opener.opened[0]);
+
+    // "--" asks first: No (the default answer) keeps the list, Yes empties it.
+    Click(window.hwnd(), kRemoveAll);
+    ASSERT_EQ(boxes.questions.size(), 1u);
+    EXPECT_EQ(ListViewRows(window.AssayList().hwnd()).size(), 12u);
+    boxes.answer = true;
+    Click(window.hwnd(), kRemoveAll);
+    EXPECT_EQ(boxes.questions.size(), 2u);
+    EXPECT_TRUE(ListViewRows(window.AssayList().hwnd()).empty());
 }
 
 TEST_F(Win32MainWindow, EveryCaseOfTheDemoMatchesTheBatchProgram) {
