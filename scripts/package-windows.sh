@@ -48,8 +48,9 @@ cp "$root/share/Orvane4/Templates/sepmet/Report.xsl" "$stage/Orvane4/Templates/s
 
 # What wixl cannot write: the Russian texts in code page 1251 (the string table is converted to
 # the database's code page when saved), the template's component as permanent (16) and never
-# overwritten (128), and the file version of sepmet.dll (so that the installer's version rules
-# apply to it).
+# overwritten (128), the file version of sepmet.dll (so that the installer's version rules
+# apply to it), and the event source's message file as REG_EXPAND_SZ ("#%"), as the event log
+# documents it.
 printf '\r\n\r\n1251\t_ForceCodepage\r\n' >"$stage/_ForceCodepage.idt"
 msibuild "$stage/package.msi" -i "$stage/_ForceCodepage.idt"
 sql() { msibuild "$stage/package.msi" -q "$1"; }
@@ -61,6 +62,7 @@ sql "UPDATE LaunchCondition SET Description = 'Уже установлена б�
      WHERE Condition = 'NOT WIX_DOWNGRADE_DETECTED'"
 sql "UPDATE Component SET Attributes = 144 WHERE Component = 'ReportTemplate'"
 sql "UPDATE File SET Version = '$version', Language = '1049' WHERE File = 'sepmet.dll'"
+sql "UPDATE Registry SET Value = '#%[#sepmet.dll]' WHERE Name = 'EventMessageFile'"
 mv "$stage/package.msi" "$msi"
 
 rm -f "$zip"

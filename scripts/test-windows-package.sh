@@ -128,6 +128,10 @@ cmp -s "$program_files/sepmet-batch.exe" "$windows/batch/sepmet-batch.exe" ||
     fail "sepmet-batch.exe not installed"
 cmp -s "$installed_template" "$template" || fail "Report.xsl not installed in $documents"
 expect "the event source's types" "$(registry_value "$event_source" TypesSupported)" 0x7
+expect "the event source's message file" "$(registry_value "$event_source" EventMessageFile)" \
+    'C:\Program Files\Orvane4\Plugins\sepmet.dll'
+wine reg query "$event_source" /v EventMessageFile 2>/dev/null | grep -q REG_EXPAND_SZ ||
+    fail "the event source's message file is not REG_EXPAND_SZ"
 expect "Programs and Features: versions" "$(installed_version)" "$version "
 expect "Programs and Features: publisher" "$(entries Publisher)" "\"$publisher\""
 expect "Programs and Features: comments" "$(entries Comments)" "\"$copyright\""
