@@ -64,18 +64,23 @@ ProductLanguage|1049
 EOF
 expect "the template's component attributes (permanent, never overwritten)" \
     "$(column Component ReportTemplate 4)" 144
-expect "the program's component attributes" "$(column Component PluginModule 4)" 0
 expect "INSTALLDIR's default" "$(column Directory INSTALLDIR 3)" Plugins
 expect "sepmet.dll's file version" "$(column File sepmet.dll 5)" "$version"
 expect "the event source's registry key" "$(column Registry "$(column Component EventSource 6)" 3)" \
     'SYSTEM\CurrentControlSet\Services\EventLog\Application\sepmet\'
-sequence() { column InstallExecuteSequence "$1" 3; }
-(($(sequence CostFinalize) < $(sequence SetInstallLocation) &&
-    $(sequence SetInstallLocation) < $(sequence RegisterProduct))) ||
-    fail "ARPINSTALLLOCATION is not set between CostFinalize and RegisterProduct"
-(($(sequence InstallInitialize) < $(sequence RemoveExistingProducts) &&
-    $(sequence RemoveExistingProducts) < $(sequence InstallFiles))) ||
-    fail "the old version is not removed inside the upgrade's transaction"
+# Actions between the ones they need and the ones that need them, in both sequences where they run.
+while read -r table before action after; do
+    at() { column "$table" "$1" 3; }
+    (($(at "$before") < $(at "$action") && $(at "$action") < $(at "$after"))) ||
+        fail "$action is not between $before and $after in $table"
+done <<EOF
+InstallUISequence AppSearch DefaultPublicDocuments CostFinalize
+InstallUISequence AppSearch RestoreInstallDir CostFinalize
+InstallExecuteSequence AppSearch DefaultPublicDocuments CostFinalize
+InstallExecuteSequence AppSearch RestoreInstallDir CostFinalize
+InstallExecuteSequence CostFinalize SetInstallLocation RegisterProduct
+InstallExecuteSequence InstallInitialize RemoveExistingProducts InstallFiles
+EOF
 msiinfo suminfo "$msi" | grep -q '^Template: Intel;' || fail "the package is not for 32-bit Windows"
 
 echo "-- the zip holds the package's files"

@@ -87,14 +87,16 @@ TEST(PluginModule, LoadsStartsAndUnloadsThroughItsExports) {
 TEST(PluginModule, ItsMessageTableShowsAnEventLogEntryAsItsText) {
     void* module = OpenModule();
     ASSERT_NE(module, nullptr) << OpenError();
-    const wchar_t* inserts[] = {L"sepmet audit trail 0f3a: event 7, hash 9c1d"};
-    for (const LANGID language : {LANGID{0}, MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT),
-                                  MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)}) {
+    const std::wstring_view entry = L"sepmet audit trail 0f3a: event 7, hash 9c1d";
+    DWORD_PTR inserts[] = {reinterpret_cast<DWORD_PTR>(entry.data())};
+    const LANGID languages[] = {0, MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT),
+                                MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)};
+    for (const LANGID language : languages) {
         wchar_t text[128] = {};
         const DWORD length =
             FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, module, 0,
                            language, text, 128, reinterpret_cast<va_list*>(inserts));
-        EXPECT_EQ(std::wstring_view(text, length), inserts[0]) << "language " << language;
+        EXPECT_EQ(std::wstring_view(text, length), entry) << "language " << language;
     }
     EXPECT_EQ(CloseModule(module), 0);
 }
