@@ -31,6 +31,8 @@ rc_text() {
 product_name=$(rc_text FileDescription)
 publisher=$(rc_text CompanyName)
 copyright=$(rc_text LegalCopyright)
+[[ -n $product_name && -n $publisher && -n $copyright ]] ||
+    { echo "package-windows: plugin/sepmet.rc lacks a description, company or copyright" >&2; exit 1; }
 
 msi=$build/sepmet-$product_version.msi
 zip=$build/sepmet-$product_version-win32.zip
