@@ -2,13 +2,13 @@
 // the menu command opens the window, "S" takes the demo conditions, "+" the demo chromatograms,
 // the pages are compared with what sepmet-batch prints, the report is written, closing and
 // reopening keep the state, and Unload with the window open returns cleanly.
+#include "demo/demo_database.h"
 #include "platform/opener.h"
 #include "plugin/exports.h"
 #include "plugin/host_api.h"
 #include "plugin/module_state.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/message_box_recorder.h"
-#include "tools/demo_database/demo_database.h"
 #include "ui/win32/dlg_main.h"
 #include "win32_test_support.h"
 
@@ -130,7 +130,10 @@ void InstallReportTemplate() {
 
 class RecordingOpener final : public Opener {
 public:
-    void Open(const std::string& path) override { opened.push_back(path); }
+    bool Open(const std::string& path) override {
+        opened.push_back(path);
+        return true;
+    }
     std::vector<std::string> opened;
 };
 
