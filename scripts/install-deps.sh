@@ -11,6 +11,7 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev unicode-data g++-multilib clang-format
     g++-mingw-w64-i686-posix wine wine32:i386 fonts-wine tcl msitools imagemagick librsvg2-bin icoutils
+    wixl zip unzip
 )
 
 # The Windows build runs 32-bit Windows programs under Wine (wine32 is an i386 package) and

@@ -42,6 +42,9 @@ if [[ ${SEPMET_WINDOWS:-1} != 0 ]]; then
     windows_start=$SECONDS
     bash scripts/build-windows.sh build/windows
     bash scripts/compare-windows-batch.sh build build/windows
+    echo "== Windows packages (MSI and zip), installed, used and removed under Wine"
+    bash scripts/package-windows.sh build/windows
+    bash scripts/test-windows-package.sh build build/windows
     echo "-- Windows leg: $((SECONDS - windows_start)) s"
 fi
 

@@ -1,8 +1,10 @@
-// sepmet.so loaded the way a host loads it: by file name, through its three exported names.
+// sepmet.so loaded the way a host loads it: by file name, through its three exported names. The
+// module is the build's, or the one $SEPMET_MODULE names (the installed copy, in the package test).
 #include "plugin/host_api.h"
 #include "plugin/host_services.h"
 #include "tests/support/fake_host.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <string_view>
 
@@ -18,7 +20,8 @@ namespace {
 #if defined(_WIN32)
 // The host's own way on Windows: LoadLibraryW and GetProcAddress.
 void* OpenModule() {
-    return LoadLibraryW(L"" SEPMET_MODULE_PATH);
+    const wchar_t* path = _wgetenv(L"SEPMET_MODULE");
+    return LoadLibraryW(path && *path ? path : L"" SEPMET_MODULE_PATH);
 }
 void* Symbol(void* module, const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
@@ -34,7 +37,8 @@ int CloseModule(void* module) {
 // keep allocations for the life of the process, which LeakSanitizer would otherwise report
 // from an unmapped module it cannot name, out of reach of a suppression.
 void* OpenModule() {
-    return dlopen(SEPMET_MODULE_PATH, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    const char* path = std::getenv("SEPMET_MODULE");
+    return dlopen(path && *path ? path : SEPMET_MODULE_PATH, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
 }
 void* Symbol(void* module, const char* name) {
     return dlsym(module, name);
@@ -79,6 +83,27 @@ TEST(PluginModule, LoadsStartsAndUnloadsThroughItsExports) {
     }
     EXPECT_EQ(CloseModule(module), 0);
 }
+
+#if defined(_WIN32)
+// Event Viewer shows an audit trail's entry in the Application log through the message table of
+// the module the event source names: event 0 is the entry's own text, in any viewer's language.
+TEST(PluginModule, ItsMessageTableShowsAnEventLogEntryAsItsText) {
+    void* module = OpenModule();
+    ASSERT_NE(module, nullptr) << OpenError();
+    const std::wstring_view entry = L"sepmet audit trail 0f3a: event 7, hash 9c1d";
+    DWORD_PTR inserts[] = {reinterpret_cast<DWORD_PTR>(entry.data())};
+    const LANGID languages[] = {0, MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT),
+                                MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)};
+    for (const LANGID language : languages) {
+        wchar_t text[128] = {};
+        const DWORD length =
+            FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, module, 0,
+                           language, text, 128, reinterpret_cast<va_list*>(inserts));
+        EXPECT_EQ(std::wstring_view(text, length), entry) << "language " << language;
+    }
+    EXPECT_EQ(CloseModule(module), 0);
+}
+#endif
 
 } // namespace
 } // namespace sepmet::testing
