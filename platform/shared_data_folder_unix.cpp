@@ -38,7 +38,7 @@ std::string SharedDataFile(const std::string& folder, const char* relativePath) 
     return path + relativePath;
 }
 
-std::optional<std::string> SharedDataFolder() {
+std::optional<std::string> SystemSharedDataFolder() {
     const std::vector<std::string> dirs = DataDirectories();
     if (dirs.empty())
         return std::nullopt;

@@ -21,7 +21,7 @@ std::string SharedDataFile(const std::string& folder, const char* relativePath) 
 
 // The public documents folder ("C:\Users\Public\Documents"), where the host installation keeps
 // its templates for every user.
-std::optional<std::string> SharedDataFolder() {
+std::optional<std::string> SystemSharedDataFolder() {
     wchar_t* path = nullptr;
     const HRESULT hr = SHGetKnownFolderPath(FOLDERID_PublicDocuments, 0, nullptr, &path);
     std::optional<std::string> folder;

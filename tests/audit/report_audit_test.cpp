@@ -11,6 +11,7 @@
 #include "tests/audit/audit_test_support.h"
 #include "tests/support/message_box_recorder.h"
 #include "tests/support/read_file.h"
+#include "tests/support/wine.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -136,9 +137,9 @@ TEST_F(ReportAuditTest, WithoutTheTrailThePagePrintsNoReference) {
 }
 
 TEST_F(ReportAuditTest, FailedReportIsRecordedAsNotMade) {
-#if defined(_WIN32)
-    GTEST_SKIP() << "the test finds its template through $XDG_DATA_DIRS";
-#endif
+    if (sepmet::testing::RunningUnderWine())
+        GTEST_SKIP() << "Wine's MSXML answers a failed transformation with success and an empty "
+                        "result";
     const std::string failing = folder.File("failing.xsl");
     std::ofstream(failing) << "<xsl:stylesheet version=\"1.0\" "
                               "xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"

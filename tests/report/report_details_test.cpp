@@ -7,6 +7,7 @@
 #include "platform/utf.h"
 #include "report/report_generator.h"
 #include "report_test_support.h"
+#include "tests/support/scoped_shared_data_folder.h"
 #include "tests/support/wine.h"
 
 #include <cmath>
@@ -84,7 +85,7 @@ protected:
     }
 
     testing::TemporaryFolder temp;
-    ScopedEnv dataDirs{"XDG_DATA_DIRS", SEPMET_SOURCE_DIR "/share"};
+    testing::ScopedSharedDataFolder dataFolder{testing::ShippedSharedDataFolder()};
     ScopedEnv tmpDir{"TMPDIR", temp.Path()};
     ScopedEnv zone{"TZ", "UTC0"};
     ScopedEnv locale{"LC_ALL", "C"};

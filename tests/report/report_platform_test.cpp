@@ -7,6 +7,7 @@
 #include "report/report_file.h"
 #include "report/report_generator.h"
 #include "report_test_support.h"
+#include "tests/support/scoped_shared_data_folder.h"
 
 #include <clocale>
 #include <cstdlib>
@@ -48,6 +49,42 @@ TEST(SharedDataFolder, FirstFolderHoldingTheTemplateElseTheFirst) {
     }
     EXPECT_EQ(SharedDataFile("/", "a/b"), "/a/b");
     EXPECT_EQ(SharedDataFile("/x", "a/b"), "/x/a/b");
+}
+
+TEST(SharedDataFolder, PublicDocumentsOnWindows) {
+#if !defined(_WIN32)
+    GTEST_SKIP() << "the public documents folder is Windows' own";
+#else
+    const std::optional<std::string> folder = SharedDataFolder();
+    ASSERT_TRUE(folder.has_value());
+    EXPECT_TRUE(std::filesystem::path(*folder).is_absolute()) << *folder;
+    EXPECT_TRUE(std::filesystem::is_directory(*folder)) << *folder;
+    EXPECT_EQ(SharedDataFile("C:\\Users\\Public\\Documents", "a/b"),
+              "C:\\Users\\Public\\Documents\\a\\b");
+    EXPECT_EQ(SharedDataFile("C:\\", "a/b"), "C:\\a\\b");
+#endif
+}
+
+// A folder set in place of the system's is read until it is reset, on either system; nullopt
+// stands for no folder at all.
+TEST(SharedDataFolder, SetFolderTakesThePlaceOfTheSystemsUntilReset) {
+    const std::optional<std::string> system = SystemSharedDataFolder();
+    EXPECT_EQ(SharedDataFolder(), system);
+    for (const std::optional<std::string>& folder :
+         {std::optional<std::string>("elsewhere"), std::optional<std::string>()}) {
+        SetSharedDataFolder(folder);
+        EXPECT_EQ(SharedDataFolder(), folder);
+        EXPECT_EQ(SystemSharedDataFolder(), system);
+    }
+    {
+        testing::ScopedSharedDataFolder outer("outer");
+        {
+            testing::ScopedSharedDataFolder inner(std::nullopt);
+            EXPECT_EQ(SharedDataFolder(), std::nullopt);
+        }
+        EXPECT_EQ(SharedDataFolder(), "outer");
+    }
+    EXPECT_EQ(SharedDataFolder(), system);
 }
 
 TEST(TemporaryFile, ReservesNewNamesAndNeverReusesOne) {
@@ -144,9 +181,6 @@ TEST(LocalTime, AUserLocaleKeepsItsOwnForms) {
 }
 
 TEST(BatchReport, WritesTheRenderedReportAndTheDocumentBytes) {
-#if defined(_WIN32)
-    GTEST_SKIP() << "the test finds its template through $XDG_DATA_DIRS";
-#endif
     testing::TemporaryFolder out;
     ScopedEnv zone("TZ", "UTC0");
     MessageBoxRecorder messages;
@@ -169,7 +203,7 @@ TEST(BatchReport, WritesTheRenderedReportAndTheDocumentBytes) {
               ReportFileOutcome::Failed);
     EXPECT_EQ(messages.shown.size(), 1u);
     {
-        ScopedEnv dirs("XDG_DATA_DIRS", "relative");
+        testing::ScopedSharedDataFolder none(std::nullopt);
         EXPECT_EQ(WriteReportFile(assays, state, log, html), ReportFileOutcome::NoSharedDataFolder);
     }
 

@@ -45,11 +45,20 @@ TemporaryFolder::~TemporaryFolder() {
     fs::remove_all(path_, ignored);
 }
 
+fs::path Utf8Path(const std::string& path) {
+    return fs::path(std::u8string(path.begin(), path.end()));
+}
+
+std::string Utf8Text(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 std::string TemporaryFolder::Write(const std::string& relative, const std::string& content) const {
-    const fs::path file = fs::path(path_) / relative;
+    const fs::path file = Utf8Path(path_) / Utf8Path(relative);
     fs::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary) << content;
-    return file.string();
+    return Utf8Text(file);
 }
 
 std::vector<std::string> TemporaryFolder::Names() const {

@@ -1,10 +1,16 @@
 #pragma once
 // A fresh folder under the temporary folder for one test, removed with everything in it.
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace sepmet::testing {
+
+// Paths in the tests are UTF-8, as in the product; std::filesystem's narrow strings are the ANSI
+// code page on Windows, so paths with other letters go through these.
+std::filesystem::path Utf8Path(const std::string& path);
+std::string Utf8Text(const std::filesystem::path& path);
 
 class TemporaryFolder {
 public:
