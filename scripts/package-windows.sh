@@ -24,15 +24,17 @@ version=$(sed -n 's/^project(sepmet VERSION \([0-9.]*\).*/\1/p' "$root/CMakeList
 [[ -n $version ]] || { echo "package-windows: no version in CMakeLists.txt" >&2; exit 1; }
 product_version=${SEPMET_PACKAGE_VERSION:-$version}
 
-# The texts of sepmet.dll's version resource, which the about box shows too.
+# The texts of the version resources (resources/version_info.rci, shared by sepmet.dll and
+# sepmet-batch.exe; the DLL's description in plugin/sepmet.rc), which the about box shows too.
 rc_text() {
-    sed -n "s/.*VALUE \"$1\", L\?\"\(.*\)\"/\1/p" "$root/plugin/sepmet.rc"
+    sed -n "s/.*VALUE \"$1\", \"\(.*\)\"/\1/p" "$root/resources/version_info.rci"
 }
-product_name=$(rc_text FileDescription)
+product_name=$(sed -n 's/^#define SEPMET_FILE_DESCRIPTION "\(.*\)"/\1/p' "$root/plugin/sepmet.rc")
 publisher=$(rc_text CompanyName)
 copyright=$(rc_text LegalCopyright)
 [[ -n $product_name && -n $publisher && -n $copyright ]] ||
-    { echo "package-windows: plugin/sepmet.rc lacks a description, company or copyright" >&2; exit 1; }
+    { echo "package-windows: the version resource lacks a description, company or copyright" >&2
+      exit 1; }
 
 msi=$build/sepmet-$product_version.msi
 zip=$build/sepmet-$product_version-win32.zip
@@ -50,9 +52,9 @@ cp "$root/share/Orvane4/Templates/sepmet/Report.xsl" "$stage/Orvane4/Templates/s
 
 # What wixl cannot write: the Russian texts in code page 1251 (the string table is converted to
 # the database's code page when saved), the template's component as permanent (16) and never
-# overwritten (128), the file version of sepmet.dll (so that the installer's version rules
-# apply to it), and the event source's message file as REG_EXPAND_SZ ("#%"), as the event log
-# documents it.
+# overwritten (128), the file versions of sepmet.dll and sepmet-batch.exe, as their version
+# resources give them (so that the installer's version rules apply to them), and the event
+# source's message file as REG_EXPAND_SZ ("#%"), as the event log documents it.
 printf '\r\n\r\n1251\t_ForceCodepage\r\n' >"$stage/_ForceCodepage.idt"
 msibuild "$stage/package.msi" -i "$stage/_ForceCodepage.idt"
 sql() { msibuild "$stage/package.msi" -q "$1"; }
@@ -63,7 +65,8 @@ sql "UPDATE Property SET Value = '$copyright' WHERE Property = 'ARPCOMMENTS'"
 sql "UPDATE LaunchCondition SET Description = 'Уже установлена более новая версия sepmet.' \
      WHERE Condition = 'NOT WIX_DOWNGRADE_DETECTED'"
 sql "UPDATE Component SET Attributes = 144 WHERE Component = 'ReportTemplate'"
-sql "UPDATE File SET Version = '$version', Language = '1049' WHERE File = 'sepmet.dll'"
+sql "UPDATE File SET Version = '$version', Language = '1049' \
+     WHERE File = 'sepmet.dll' OR File = 'sepmet_batch.exe'"
 sql "UPDATE Registry SET Value = '#%[#sepmet.dll]' WHERE Name = 'EventMessageFile'"
 mv "$stage/package.msi" "$msi"
 

@@ -66,6 +66,7 @@ expect "the template's component attributes (permanent, never overwritten)" \
     "$(column Component ReportTemplate 4)" 144
 expect "INSTALLDIR's default" "$(column Directory INSTALLDIR 3)" Plugins
 expect "sepmet.dll's file version" "$(column File sepmet.dll 5)" "$version"
+expect "sepmet-batch.exe's file version" "$(column File sepmet_batch.exe 5)" "$version"
 expect "the event source's registry key" "$(column Registry "$(column Component EventSource 6)" 3)" \
     'SYSTEM\CurrentControlSet\Services\EventLog\Application\sepmet\'
 # Actions between the ones they need and the ones that need them, in both sequences where they run.
