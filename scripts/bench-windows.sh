@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# The Windows speed figures under Wine, each against its baseline in the same run:
+# 1. windows_bench.exe: "+" with 256 identifiers from a 100 000-assay database through the
+#    session against a bare SQLite loop in the same Windows program (goal: ratio <= 1.3);
+# 2. the demo determination through sepmet-batch.exe under Wine against the Linux sepmet-batch,
+#    whole runs and, to separate Wine's start-up from the work, runs of "--version" (which start
+#    the program and do nothing else). Runs of the four commands are interleaved, medians of
+#    wall time.
+# Usage: bench-windows.sh [LINUX_BUILD [WINDOWS_BUILD [RUNS]]] (default build, build/windows, 20).
+# Both builds must exist (scripts/build-windows.sh); this builds only windows_bench in the
+# Windows build (configured with the benchmarks on) and sepmet-batch and the demo database
+# generator in the Linux build. Nothing here is a timed assertion: it prints figures.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+linux=$(cd "${1:-$root/build}" && pwd)
+windows=$(cd "${2:-$root/build/windows}" && pwd)
+runs=${3:-20}
+
+cmake -S "$root" -B "$windows" -DSEPMET_BUILD_BENCH=ON >/dev/null
+cmake --build "$windows" --target windows_bench sepmet-batch >/dev/null
+cmake --build "$linux" --target sepmet-batch sepmet-demo-database >/dev/null
+
+source "$root/scripts/wine-prefix.sh"
+wine_prefix_start "$windows"
+work=$(mktemp -d "$windows/bench.XXXXXX")
+trap 'rm -rf "$work"; wine_prefix_stop' EXIT
+
+echo "== \"+\" through the session against a bare SQLite loop (windows_bench.exe under Wine)"
+(cd "$work" && wine "$windows/bench/windows/windows_bench.exe")
+
+echo
+echo "== the demo determination through sepmet-batch: Wine against Linux"
+"$linux/tools/demo_database/sepmet-demo-database" "$work/demo.db"
+demo=(--db demo.db --vW 100 --vG 10 --rhoG 0.7 --add 1-12)
+linux_batch() { "$linux/batch/sepmet-batch" "$@"; }
+wine_batch() { wine "$windows/batch/sepmet-batch.exe" "$@"; }
+
+# One timed run: the command's wall time in microseconds appended to the file of its name.
+timed() {
+    local name=$1 start end
+    shift
+    start=${EPOCHREALTIME/./}
+    "$@" >/dev/null
+    end=${EPOCHREALTIME/./}
+    echo $((end - start)) >>"$work/$name.times"
+}
+
+median_ms() {
+    sort -n "$work/$1.times" | awk '{ v[NR] = $1 } END {
+        m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; printf "%.1f", m / 1000 }'
+}
+
+cd "$work"
+# Once each before timing: the files in the system's cache, Wine's libraries loaded.
+linux_batch "${demo[@]}" >/dev/null
+wine_batch "${demo[@]}" >/dev/null
+for ((i = 0; i < runs; ++i)); do
+    # A different order each round, so that a drifting load falls on all four alike.
+    for name in $(printf '%s\n' linux wine linux-start wine-start | shuf); do
+        case $name in
+        linux) timed linux linux_batch "${demo[@]}" ;;
+        wine) timed wine wine_batch "${demo[@]}" ;;
+        linux-start) timed linux-start linux_batch --version ;;
+        wine-start) timed wine-start wine_batch --version ;;
+        esac
+    done
+done
+
+l=$(median_ms linux)
+w=$(median_ms wine)
+ls=$(median_ms linux-start)
+ws=$(median_ms wine-start)
+awk -v l="$l" -v w="$w" -v ls="$ls" -v ws="$ws" -v runs="$runs" 'BEGIN {
+    printf "medians of %d runs each, wall time:\n", runs
+    printf "  %-36s %9s %9s %7s\n", "", "Linux", "Wine", "ratio"
+    printf "  %-36s %6.1f ms %6.1f ms %7.2f\n", "whole run (demo determination)", l, w, w / l
+    printf "  %-36s %6.1f ms %6.1f ms %7.2f\n", "start and exit only (--version)", ls, ws, ws / ls
+    dl = l - ls; dw = w - ws
+    if (dl > 0)
+        printf "  %-36s %6.1f ms %6.1f ms %7.2f (goal <= 1.3)\n", "the determination (whole - start)", dl, dw, dw / dl
+    printf "Wine start-up costs %.1f ms more than a Linux start\n", ws - ls
+}'
