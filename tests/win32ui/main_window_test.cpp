@@ -2,6 +2,7 @@
 // the menu command opens the window, "S" takes the demo conditions, "+" the demo chromatograms,
 // the pages are compared with what sepmet-batch prints, the report is written, closing and
 // reopening keep the state, and Unload with the window open returns cleanly.
+#include "demo/demo_determination.h"
 #include "platform/opener.h"
 #include "platform/utf.h"
 #include "plugin/exports.h"
@@ -28,8 +29,8 @@ namespace fs = std::filesystem;
 using win32::DlgMain;
 
 constexpr UINT kAssayListChanged = 1035;
-constexpr int kAdd = 1000, kRemoveAll = 1002, kReload = 1004, kReport = 1005, kSettings = 1008,
-              kAbout = 1022;
+constexpr int kAdd = 1000, kRemoveAll = 1002, kOpen = 1003, kReload = 1004, kReport = 1005,
+              kSettings = 1008, kAbout = 1022;
 
 // A grid's page as sepmet-batch prints it: the column titles, then the rows.
 std::string GridText(HWND list) {
@@ -201,6 +202,21 @@ TEST_F(Win32MainWindow, EveryCaseOfTheDemoMatchesTheBatchProgram) {
         SendMessageW(window.hwnd(), WM_COMMAND, IDCANCEL, 0);
         PumpMessages();
     }
+}
+
+TEST_F(Win32MainWindow, OpenHandsTheSelectedChromatogramsToTheHostsViewerInListOrder) {
+    DlgMain& window = OpenWindow();
+    Add(window, {3, 1, 2});
+    Click(window.hwnd(), kOpen); // nothing selected
+    EXPECT_TRUE(host.openedFiles().empty());
+    for (int row : {2, 0})
+        ListView_SetItemState(window.AssayList().hwnd(), row, LVIS_SELECTED, LVIS_SELECTED);
+    Click(window.hwnd(), kOpen);
+    const auto stored = [](std::int32_t id) {
+        return FromUtf8(demo::DemoAssays()[static_cast<std::size_t>(id - 1)].filename);
+    };
+    EXPECT_THAT(host.openedFiles(), ::testing::ElementsAre(stored(3), stored(2)));
+    EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_F(Win32MainWindow, ClosingKeepsTheStateTheNextOpeningRestoresIt) {
