@@ -3,8 +3,10 @@
 #include "audit/event_identity.h"
 #include "audit/sha256.h"
 #include "data/statement.h"
+#include "platform/file_system.h"
 #include "platform/file_system_kind.h"
 #include "platform/private_folders.h"
+#include "platform/random_bytes.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -12,8 +14,6 @@
 #include <cstring>
 #include <set>
 #include <sqlite3.h>
-#include <sys/random.h>
-#include <sys/stat.h>
 #include <utility>
 
 namespace sepmet::audit {
@@ -64,13 +64,6 @@ void BindText(sqlite3* db, Statement& statement, int index, std::string_view tex
     if (sqlite3_bind_text(statement.get(), index, text.data(), static_cast<int>(text.size()),
                           SQLITE_TRANSIENT) != SQLITE_OK)
         throw AuditError(sqlite3_errmsg(db));
-}
-
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // SQLite of the distribution reads names beginning with "file:" as URIs.
@@ -128,16 +121,8 @@ void RecogniseTrail(sqlite3* db) {
 // 128 random bits as 32 lowercase hexadecimal digits.
 std::string NewTrailId() {
     unsigned char bytes[16] = {};
-    std::size_t got = 0;
-    while (got < sizeof bytes) {
-        const ssize_t n = getrandom(bytes + got, sizeof bytes - got, 0);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            throw AuditError(std::string("no random identifier for the trail: ") +
-                             std::strerror(errno));
-        got += static_cast<std::size_t>(n);
-    }
+    if (const std::string reason = FillRandomBytes(bytes, sizeof bytes); !reason.empty())
+        throw AuditError("no random identifier for the trail: " + reason);
     static const char hex[] = "0123456789abcdef";
     std::string id;
     for (unsigned char b : bytes) {
@@ -150,15 +135,14 @@ std::string NewTrailId() {
 // Whether `path` names nothing yet or an empty regular file. Refuses what is not a regular file
 // (a FIFO would hang the opening).
 bool IsNewFile(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        if (errno == ENOENT)
-            return true;
-        throw AuditError(std::string(std::strerror(errno)));
-    }
-    if (!S_ISREG(info.st_mode))
+    const FileState state = StateOfFile(path);
+    if (state.kind == FileState::Missing)
+        return true;
+    if (state.kind == FileState::Unreadable)
+        throw AuditError(state.reason);
+    if (state.kind != FileState::Regular)
         throw AuditError("not a regular file");
-    return info.st_size == 0;
+    return state.size == 0;
 }
 
 } // namespace
@@ -263,8 +247,7 @@ AuditStore AuditStore::OpenForAppend(const std::string& path, Folders folders) {
 }
 
 AuditStore AuditStore::OpenReadOnly(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+    if (StateOfFile(path).kind == FileState::Other)
         throw AuditError("not a regular file");
     try {
         AuditStore store(OpenConnection(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX), path);
@@ -275,8 +258,9 @@ AuditStore AuditStore::OpenReadOnly(const std::string& path) {
         // A WAL store in a folder the reader may not write (another user's trail, read-only
         // media) cannot get its shared-memory file. Closed cleanly, without a -wal file, the
         // main file holds every event and can be read as immutable.
-        if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
-            ::stat((path + "-wal").c_str(), &info) == 0)
+        const FileState::Kind wal = StateOfFile(path + "-wal").kind;
+        if (StateOfFile(path).kind != FileState::Regular || wal == FileState::Regular ||
+            wal == FileState::Other)
             throw;
     }
     AuditStore store(OpenConnection(ImmutableReadOnlyUri(path),

@@ -9,6 +9,9 @@ class WindowsMessageBoxService final : public MessageBoxService {
 public:
     void Show(std::intptr_t owner, std::u16string_view caption, std::u16string_view text,
               MessageIcon icon) override;
+    // Yes and No, No the default button (Enter and Escape answer No).
+    bool AskYesNo(std::intptr_t owner, std::u16string_view caption,
+                  std::u16string_view text) override;
 };
 
 } // namespace sepmet

@@ -7,7 +7,7 @@ namespace sepmet {
 
 class ShellOpener final : public Opener {
 public:
-    void Open(const std::string& path) override;
+    bool Open(const std::string& path) override;
 };
 
 } // namespace sepmet

@@ -1,43 +1,17 @@
 #include "platform/output_guard.h"
 
-#include <filesystem>
-#include <sys/stat.h>
-
 namespace sepmet {
-namespace {
-
-namespace fs = std::filesystem;
-
-// What tells one file from another: device and inode of an existing file, else the absolute
-// path with the links of its folders and of a dangling link at its end resolved.
-std::string Identity(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0)
-        return "inode:" + std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
-    std::error_code error;
-    fs::path current = fs::absolute(path, error);
-    for (int hops = 0; hops < 40 && fs::is_symlink(current, error); ++hops) {
-        const fs::path next = fs::read_symlink(current, error);
-        if (error)
-            break;
-        current = next.is_absolute() ? next : current.parent_path() / next;
-    }
-    const fs::path resolved = fs::weakly_canonical(current, error);
-    return "path:" + (error ? current : resolved).lexically_normal().string();
-}
-
-} // namespace
 
 std::string SameFileConflict(const std::vector<NamedFile>& inputs,
                              const std::vector<NamedFile>& outputs) {
     std::vector<std::pair<const NamedFile*, std::string>> seen;
     for (const NamedFile& input : inputs)
         if (!input.path.empty())
-            seen.emplace_back(&input, Identity(input.path));
+            seen.emplace_back(&input, FileIdentity(input.path));
     for (const NamedFile& output : outputs) {
         if (output.path.empty())
             continue;
-        const std::string identity = Identity(output.path);
+        const std::string identity = FileIdentity(output.path);
         for (const auto& [other, otherIdentity] : seen)
             if (identity == otherIdentity)
                 return output.name + " " + output.path + " is the same file as " + other->name +

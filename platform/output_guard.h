@@ -18,4 +18,7 @@ struct NamedFile {
 std::string SameFileConflict(const std::vector<NamedFile>& inputs,
                              const std::vector<NamedFile>& outputs);
 
+// What tells one file from another on this system: equal for two paths of the same file.
+std::string FileIdentity(const std::string& path);
+
 } // namespace sepmet

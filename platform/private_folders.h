@@ -6,12 +6,12 @@
 
 namespace sepmet {
 
-// Creates every missing folder of `folder` with mode 0700. The empty text on success, else an
-// English reason naming the folder that could not be made.
+// Creates every missing folder of `folder` with mode 0700 (on Windows: only the user has access).
+// The empty text on success, else an English reason naming the folder that could not be made.
 std::string CreatePrivateFolders(const std::string& folder);
 
-// Creates `path` empty with mode 0600 when it does not exist; an existing file is left as it is.
-// The empty text on success, else an English reason.
+// Creates `path` empty with mode 0600 (on Windows: only the user has access) when it does not
+// exist; an existing file is left as it is. The empty text on success, else an English reason.
 std::string CreatePrivateFile(const std::string& path);
 
 } // namespace sepmet

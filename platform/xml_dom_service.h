@@ -16,13 +16,6 @@
 #include <utility>
 #include <vector>
 
-#if defined(_WIN32)
-struct IXMLDOMDocument2;
-#else
-struct _xmlDoc;
-struct _xsltStylesheet;
-#endif
-
 namespace sepmet {
 
 // Status codes in the host platform's 32-bit form.
@@ -75,29 +68,12 @@ public:
     // `pathForMessages` names the file in the error. Raises ComponentError.
     void Save(int fd, const std::string& pathForMessages) const;
 
+    // What each system's library keeps for the document, defined beside that system's service.
+    struct State;
+
 private:
     friend class XmlDomService;
-    void Reset();
-#if defined(_WIN32)
-    // A loaded document, or for a transformation result the bytes the stylesheet's output
-    // method wrote, in its output encoding (UTF-8 unless the stylesheet names UTF-16).
-    IXMLDOMDocument2* doc_ = nullptr;
-    std::optional<std::string> output_;
-    bool outputUtf16_ = false;
-    bool comInitialised_ = false;
-#else
-    // The serialised bytes in the output encoding, and whether that encoding is UTF-8.
-    bool Serialise(std::string& bytes, bool& utf8) const;
-    // The same bytes where they are kept (serialised at the first call); nullptr on failure.
-    const std::string* SerialisedBytes() const;
-
-    _xmlDoc* doc_ = nullptr;
-    // For a transformation result: the compiled stylesheet whose output settings govern the
-    // serialisation (shared, it owns its own copy of the stylesheet tree).
-    std::shared_ptr<_xsltStylesheet> output_;
-    mutable std::optional<std::string> serialised_;
-    mutable bool serialisedUtf8_ = true;
-#endif
+    std::unique_ptr<State> state_;
 };
 
 // Top-level parameters of a stylesheet: name and value. Each value is passed as a string, never
@@ -144,12 +120,6 @@ public:
                                const XsltParameters& parameters = {},
                                const XsltDocumentParameters& documents = {},
                                const TransformLimits& limits = {});
-
-private:
-    // Compiles `tree`, which it takes over, and transforms `source` with it.
-    void TransformWithTree(XmlDocument& source, _xmlDoc* tree, XmlDocument& result,
-                           const XsltParameters& parameters,
-                           const XsltDocumentParameters& documents, const TransformLimits& limits);
 };
 
 } // namespace sepmet

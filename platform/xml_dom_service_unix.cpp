@@ -291,44 +291,67 @@ void SetDocumentParameter(xsltTransformContextPtr context, const std::string& na
 
 } // namespace
 
-XmlDocument::XmlDocument() = default;
+// A libxml2 tree; for a transformation result also the compiled stylesheet whose output settings
+// govern the serialisation (shared, it owns its own copy of the stylesheet tree).
+struct XmlDocument::State {
+    State() = default;
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+    ~State() { Reset(); }
 
-XmlDocument::~XmlDocument() {
-    Reset();
-}
+    // A nested type may read the document's state, which the service's helpers take this way.
+    static State& Of(const XmlDocument& document) { return *document.state_; }
+
+    void Reset();
+    // The serialised bytes in the output encoding, and whether that encoding is UTF-8.
+    bool Serialise(std::string& bytes, bool& utf8) const;
+    // The same bytes where they are kept (serialised at the first call); nullptr on failure.
+    const std::string* SerialisedBytes() const;
+
+    xmlDocPtr doc = nullptr;
+    std::shared_ptr<xsltStylesheet> output;
+    mutable std::optional<std::string> serialised;
+    mutable bool serialisedUtf8 = true;
+};
+
+XmlDocument::XmlDocument() : state_(std::make_unique<State>()) {}
+
+XmlDocument::~XmlDocument() = default;
 
 bool XmlDocument::Empty() const {
-    return doc_ == nullptr;
+    return state_->doc == nullptr;
 }
 
-void XmlDocument::Reset() {
-    if (doc_)
-        xmlFreeDoc(doc_);
-    doc_ = nullptr;
-    output_.reset();
-    serialised_.reset();
+void XmlDocument::State::Reset() {
+    if (doc)
+        xmlFreeDoc(doc);
+    doc = nullptr;
+    output.reset();
+    serialised.reset();
 }
 
 bool XmlDocument::LoadFile(const std::string& path) {
-    Reset();
+    state_->Reset();
     OperationScope scope;
-    doc_ = xmlReadFile(path.c_str(), nullptr, kParseOptions);
-    if (!doc_)
+    xmlDocPtr& doc = state_->doc;
+    doc = xmlReadFile(path.c_str(), nullptr, kParseOptions);
+    if (!doc)
         return false;
     // The same base as LoadText gives a text from this file: the escaped absolute path.
     const std::string url = FileUrl(path);
     if (!url.empty()) {
         xmlChar* copy = xmlStrdup(reinterpret_cast<const xmlChar*>(url.c_str()));
         if (copy) {
-            xmlFree(const_cast<xmlChar*>(doc_->URL));
-            doc_->URL = copy;
+            xmlFree(const_cast<xmlChar*>(doc->URL));
+            doc->URL = copy;
         }
     }
     return true;
 }
 
 bool XmlDocument::LoadText(std::u16string_view text, const std::string& baseFile) {
-    Reset();
+    state_->Reset();
+    xmlDocPtr& doc = state_->doc;
     if (text.size() > INT_MAX / 2)
         return false;
     OperationScope scope;
@@ -336,8 +359,8 @@ bool XmlDocument::LoadText(std::u16string_view text, const std::string& baseFile
     const char* base = url.empty() ? nullptr : url.c_str();
     const int size = static_cast<int>(text.size() * 2);
     if constexpr (std::endian::native == std::endian::little) {
-        doc_ = xmlReadMemory(reinterpret_cast<const char*>(text.data()), size, base, "UTF-16LE",
-                             kParseOptions);
+        doc = xmlReadMemory(reinterpret_cast<const char*>(text.data()), size, base, "UTF-16LE",
+                            kParseOptions);
     } else {
         std::string bytes;
         bytes.reserve(static_cast<std::size_t>(size));
@@ -345,48 +368,48 @@ bool XmlDocument::LoadText(std::u16string_view text, const std::string& baseFile
             bytes.push_back(static_cast<char>(unit & 0xFF));
             bytes.push_back(static_cast<char>(unit >> 8));
         }
-        doc_ = xmlReadMemory(bytes.data(), size, base, "UTF-16LE", kParseOptions);
+        doc = xmlReadMemory(bytes.data(), size, base, "UTF-16LE", kParseOptions);
     }
-    return doc_ != nullptr;
+    return doc != nullptr;
 }
 
-bool XmlDocument::Serialise(std::string& bytes, bool& utf8) const {
-    const std::string* serialised = SerialisedBytes();
-    if (!serialised)
+bool XmlDocument::State::Serialise(std::string& bytes, bool& utf8) const {
+    const std::string* kept = SerialisedBytes();
+    if (!kept)
         return false;
-    bytes = *serialised;
-    utf8 = serialisedUtf8_;
+    bytes = *kept;
+    utf8 = serialisedUtf8;
     return true;
 }
 
-const std::string* XmlDocument::SerialisedBytes() const {
-    if (!doc_)
+const std::string* XmlDocument::State::SerialisedBytes() const {
+    if (!doc)
         return nullptr;
-    if (!serialised_) {
+    if (!serialised) {
         OperationScope scope;
         xmlChar* data = nullptr;
         int size = 0;
-        if (output_) {
+        if (output) {
             const xmlChar* encoding = nullptr;
-            XSLT_GET_IMPORT_PTR(encoding, output_.get(), encoding)
-            serialisedUtf8_ = IsUtf8(encoding);
-            if (xsltSaveResultToString(&data, &size, doc_, output_.get()) != 0)
+            XSLT_GET_IMPORT_PTR(encoding, output.get(), encoding)
+            serialisedUtf8 = IsUtf8(encoding);
+            if (xsltSaveResultToString(&data, &size, doc, output.get()) != 0)
                 return nullptr;
         } else {
-            serialisedUtf8_ = true;
-            xmlDocDumpMemoryEnc(doc_, &data, &size, "UTF-8");
+            serialisedUtf8 = true;
+            xmlDocDumpMemoryEnc(doc, &data, &size, "UTF-8");
             if (!data)
                 return nullptr;
         }
-        serialised_ = TakeXmlBytes(data, size);
+        serialised = TakeXmlBytes(data, size);
     }
-    return &*serialised_;
+    return &*serialised;
 }
 
 std::optional<std::u16string> XmlDocument::Text() const {
     std::string bytes;
     bool utf8 = true;
-    if (!Serialise(bytes, utf8))
+    if (!state_->Serialise(bytes, utf8))
         return std::nullopt;
     if (utf8)
         return FromUtf8(bytes);
@@ -395,7 +418,7 @@ std::optional<std::u16string> XmlDocument::Text() const {
     xmlOutputBufferPtr buffer = xmlAllocOutputBuffer(nullptr);
     if (!buffer)
         return std::nullopt;
-    const bool written = xsltSaveResultTo(buffer, doc_, output_.get()) >= 0;
+    const bool written = xsltSaveResultTo(buffer, state_->doc, state_->output.get()) >= 0;
     std::string text;
     if (written)
         text.assign(reinterpret_cast<const char*>(xmlOutputBufferGetContent(buffer)),
@@ -409,7 +432,7 @@ std::optional<std::u16string> XmlDocument::Text() const {
 void XmlDocument::Save(int fd, const std::string& pathForMessages) const {
     std::string bytes;
     bool utf8 = true;
-    if (!Serialise(bytes, utf8))
+    if (!state_->Serialise(bytes, utf8))
         throw ComponentError(kStatusFailed, u"The document cannot be serialised.");
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -432,37 +455,19 @@ XmlDomService::XmlDomService() {
 }
 
 std::unique_ptr<XmlDocument> XmlDomService::CreateDocument() {
-    return std::unique_ptr<XmlDocument>(new (std::nothrow) XmlDocument());
+    try {
+        return std::make_unique<XmlDocument>();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
-void XmlDomService::TransformNodeToObject(XmlDocument& source, const XmlDocument& stylesheet,
-                                          XmlDocument& result, const XsltParameters& parameters,
-                                          const XsltDocumentParameters& documents,
-                                          const TransformLimits& limits) {
-    if (source.Empty() || stylesheet.Empty())
-        throw ComponentError(kStatusFailed, u"The source or the stylesheet document is empty.");
-    // Compiling takes the tree over; the stylesheet document stays as it is.
-    xmlDocPtr copy = xmlCopyDoc(stylesheet.doc_, 1);
-    if (!copy)
-        throw ComponentError(kStatusOutOfMemory, u"");
-    TransformWithTree(source, copy, result, parameters, documents, limits);
-}
+namespace {
 
-void XmlDomService::TransformNodeToObject(XmlDocument& source, XmlDocument&& stylesheet,
-                                          XmlDocument& result, const XsltParameters& parameters,
-                                          const XsltDocumentParameters& documents,
-                                          const TransformLimits& limits) {
-    if (source.Empty() || stylesheet.Empty())
-        throw ComponentError(kStatusFailed, u"The source or the stylesheet document is empty.");
-    xmlDocPtr tree = std::exchange(stylesheet.doc_, nullptr);
-    stylesheet.Reset();
-    TransformWithTree(source, tree, result, parameters, documents, limits);
-}
-
-void XmlDomService::TransformWithTree(XmlDocument& source, _xmlDoc* tree, XmlDocument& result,
-                                      const XsltParameters& parameters,
-                                      const XsltDocumentParameters& documents,
-                                      const TransformLimits& limits) {
+// Compiles `tree`, which it takes over, and transforms `source` with it.
+void TransformWithTree(XmlDocument::State& source, xmlDocPtr tree, XmlDocument::State& result,
+                       const XsltParameters& parameters, const XsltDocumentParameters& documents,
+                       const TransformLimits& limits) {
     OperationScope scope;
     xsltSecurityPrefsPtr prefs = scope.ReadOnlyPrefs();
     xsltStylesheetPtr compiled = xsltParseStylesheetDoc(tree);
@@ -475,7 +480,7 @@ void XmlDomService::TransformWithTree(XmlDocument& source, _xmlDoc* tree, XmlDoc
         throw ComponentError(kStatusFailed, scope.Diagnostic(u"The stylesheet does not compile."));
 
     std::unique_ptr<xsltTransformContext, TransformContextDeleter> context(
-        xsltNewTransformContext(style.get(), source.doc_));
+        xsltNewTransformContext(style.get(), source.doc));
     if (!context)
         throw ComponentError(kStatusOutOfMemory, u"");
     xsltSetCtxtSecurityPrefs(prefs, context.get());
@@ -496,12 +501,12 @@ void XmlDomService::TransformWithTree(XmlDocument& source, _xmlDoc* tree, XmlDoc
                                  scope.Diagnostic(u"The stylesheet parameters are not valid."));
     }
     for (const auto& [name, document] : documents)
-        SetDocumentParameter(context.get(), name, document->doc_, scope);
+        SetDocumentParameter(context.get(), name, XmlDocument::State::Of(*document).doc, scope);
     xmlDocPtr output = nullptr;
     std::u16string stopped;
     {
         TransformWatch watch(limits, context.get());
-        output = xsltApplyStylesheetUser(style.get(), source.doc_, nullptr, nullptr, nullptr,
+        output = xsltApplyStylesheetUser(style.get(), source.doc, nullptr, nullptr, nullptr,
                                          context.get());
         stopped = watch.Stopped();
     }
@@ -516,14 +521,40 @@ void XmlDomService::TransformWithTree(XmlDocument& source, _xmlDoc* tree, XmlDoc
         throw ComponentError(kStatusFailed, scope.Diagnostic(u"The transformation failed."));
     }
     result.Reset();
-    result.doc_ = output;
-    result.output_ = std::move(style);
+    result.doc = output;
+    result.output = std::move(style);
     // Serialised once here (kept for Text and Save): a result beyond the limit is never written.
     if (const std::string* bytes = result.SerialisedBytes();
         bytes && bytes->size() > limits.bytes) {
         result.Reset();
         throw ComponentError(kStatusFailed, TransformWatch::ResultTooLarge(limits));
     }
+}
+
+} // namespace
+
+void XmlDomService::TransformNodeToObject(XmlDocument& source, const XmlDocument& stylesheet,
+                                          XmlDocument& result, const XsltParameters& parameters,
+                                          const XsltDocumentParameters& documents,
+                                          const TransformLimits& limits) {
+    if (source.Empty() || stylesheet.Empty())
+        throw ComponentError(kStatusFailed, u"The source or the stylesheet document is empty.");
+    // Compiling takes the tree over; the stylesheet document stays as it is.
+    xmlDocPtr copy = xmlCopyDoc(stylesheet.state_->doc, 1);
+    if (!copy)
+        throw ComponentError(kStatusOutOfMemory, u"");
+    TransformWithTree(*source.state_, copy, *result.state_, parameters, documents, limits);
+}
+
+void XmlDomService::TransformNodeToObject(XmlDocument& source, XmlDocument&& stylesheet,
+                                          XmlDocument& result, const XsltParameters& parameters,
+                                          const XsltDocumentParameters& documents,
+                                          const TransformLimits& limits) {
+    if (source.Empty() || stylesheet.Empty())
+        throw ComponentError(kStatusFailed, u"The source or the stylesheet document is empty.");
+    xmlDocPtr tree = std::exchange(stylesheet.state_->doc, nullptr);
+    stylesheet.state_->Reset();
+    TransformWithTree(*source.state_, tree, *result.state_, parameters, documents, limits);
 }
 
 } // namespace sepmet

@@ -3,7 +3,9 @@
 #include "platform/xml_dom_service.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <io.h>
 #include <new>
@@ -234,35 +236,189 @@ std::string StreamBytes(IStream* stream) {
     return bytes;
 }
 
+std::u16string TimeLimitText(const TransformLimits& limits) {
+    const long long ms = limits.time.count();
+    std::string seconds = std::to_string(ms / 1000);
+    if (ms % 1000 != 0) {
+        std::string fraction = std::to_string(1000 + ms % 1000).substr(1);
+        while (fraction.back() == '0')
+            fraction.pop_back();
+        seconds += "." + fraction;
+    }
+    return FromUtf8("The transformation was stopped: it ran longer than " + seconds + " s.");
+}
+
+std::u16string SizeLimitText(const TransformLimits& limits) {
+    return FromUtf8("The transformation was stopped: its result grew beyond " +
+                    std::to_string(limits.bytes >> 20) + " MB.");
+}
+
+// The output stream of a transformation: a stream in memory that refuses to grow beyond the size
+// limit and, once the time is up, any further output. MSXML offers no hook between instructions,
+// so the limits are checked whenever the processor writes (Windows' MSXML writes as it goes,
+// Wine's once at the end) and once more when it returns.
+class LimitedStream final : public IStream {
+public:
+    LimitedStream(IStream* inner, const TransformLimits& limits)
+        : inner_(inner), limits_(limits),
+          deadline_(std::chrono::steady_clock::now() + limits.time) {
+        inner_->AddRef();
+    }
+    LimitedStream(const LimitedStream&) = delete;
+    LimitedStream& operator=(const LimitedStream&) = delete;
+
+    // Why the output was refused, or after the run why it is over a limit; empty otherwise.
+    std::u16string Verdict(std::size_t written) {
+        if (stopped_.empty() && std::chrono::steady_clock::now() > deadline_)
+            stopped_ = TimeLimitText(limits_);
+        if (stopped_.empty() && written > limits_.bytes)
+            stopped_ = SizeLimitText(limits_);
+        return stopped_;
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (iid == IID_IUnknown || iid == IID_ISequentialStream || iid == IID_IStream) {
+            *out = static_cast<IStream*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --references_;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE Read(void* data, ULONG size, ULONG* read) override {
+        return inner_->Read(data, size, read);
+    }
+    HRESULT STDMETHODCALLTYPE Write(const void* data, ULONG size, ULONG* written) override {
+        if (written)
+            *written = 0;
+        written_ += size;
+        if (!Verdict(written_).empty())
+            return STG_E_MEDIUMFULL;
+        return inner_->Write(data, size, written);
+    }
+    HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin,
+                                   ULARGE_INTEGER* position) override {
+        return inner_->Seek(move, origin, position);
+    }
+    HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER size) override {
+        return inner_->SetSize(size);
+    }
+    HRESULT STDMETHODCALLTYPE CopyTo(IStream* to, ULARGE_INTEGER size, ULARGE_INTEGER* read,
+                                     ULARGE_INTEGER* written) override {
+        return inner_->CopyTo(to, size, read, written);
+    }
+    HRESULT STDMETHODCALLTYPE Commit(DWORD flags) override { return inner_->Commit(flags); }
+    HRESULT STDMETHODCALLTYPE Revert() override { return inner_->Revert(); }
+    HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER offset, ULARGE_INTEGER size,
+                                         DWORD type) override {
+        return inner_->LockRegion(offset, size, type);
+    }
+    HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER offset, ULARGE_INTEGER size,
+                                           DWORD type) override {
+        return inner_->UnlockRegion(offset, size, type);
+    }
+    HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD flags) override {
+        return inner_->Stat(stat, flags);
+    }
+    HRESULT STDMETHODCALLTYPE Clone(IStream** out) override {
+        *out = nullptr;
+        return E_NOTIMPL;
+    }
+
+private:
+    ~LimitedStream() { inner_->Release(); }
+
+    IStream* inner_;
+    TransformLimits limits_;
+    std::chrono::steady_clock::time_point deadline_;
+    std::atomic<ULONG> references_{1};
+    std::size_t written_ = 0;
+    std::u16string stopped_;
+};
+
+void AddStringParameter(IXSLProcessor* processor, const std::string& name,
+                        std::u16string_view value) {
+    Bstr parameterName(FromUtf8(name));
+    Bstr noNamespace(u"");
+    Variant parameterValue;
+    parameterValue.v.vt = VT_BSTR;
+    parameterValue.v.bstrVal = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(value.data()),
+                                                 static_cast<UINT>(value.size()));
+    Check(processor->addParameter(parameterName.get(), parameterValue.v, noNamespace.get()),
+          u"The stylesheet parameters are not valid.");
+}
+
+// A document parameter is the document node itself: MSXML makes a node parameter the node-set of
+// that node. Wine's MSXML takes only texts and answers E_NOTIMPL; the parameter then keeps the
+// stylesheet's default, as for a processor that knows no such parameters.
+void AddDocumentParameter(IXSLProcessor* processor, const std::string& name,
+                          IXMLDOMDocument2* document) {
+    if (!document)
+        throw ComponentError(kStatusFailed, u"The document of a stylesheet parameter is empty.");
+    Bstr parameterName(FromUtf8(name));
+    Bstr noNamespace(u"");
+    Variant parameterValue;
+    parameterValue.v.vt = VT_DISPATCH;
+    parameterValue.v.pdispVal = document;
+    document->AddRef();
+    const HRESULT hr =
+        processor->addParameter(parameterName.get(), parameterValue.v, noNamespace.get());
+    if (hr != E_NOTIMPL)
+        Check(hr, u"The stylesheet parameters are not valid.");
+}
+
 } // namespace
 
-XmlDocument::XmlDocument() {
-    // The host's thread normally has its apartment already; a thread without one gets a
-    // single-threaded apartment for the lifetime of the document.
-    const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    comInitialised_ = SUCCEEDED(hr);
-}
+// A loaded document, or for a transformation result the bytes the stylesheet's output method
+// wrote, in its output encoding (UTF-8 unless the stylesheet names UTF-16).
+struct XmlDocument::State {
+    State() {
+        // The host's thread normally has its apartment already; a thread without one gets a
+        // single-threaded apartment for the lifetime of the document.
+        comInitialised = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    }
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+    ~State() {
+        Reset();
+        if (comInitialised)
+            CoUninitialize();
+    }
 
-XmlDocument::~XmlDocument() {
-    Reset();
-    if (comInitialised_)
-        CoUninitialize();
-}
+    // A nested type may read the document's state, which the service's helpers take this way.
+    static State& Of(const XmlDocument& document) { return *document.state_; }
 
-void XmlDocument::Reset() {
-    if (doc_)
-        doc_->Release();
-    doc_ = nullptr;
-    output_.reset();
-    outputUtf16_ = false;
-}
+    void Reset() {
+        if (doc)
+            doc->Release();
+        doc = nullptr;
+        output.reset();
+        outputUtf16 = false;
+    }
+
+    IXMLDOMDocument2* doc = nullptr;
+    std::optional<std::string> output;
+    bool outputUtf16 = false;
+    bool comInitialised = false;
+};
+
+XmlDocument::XmlDocument() : state_(std::make_unique<State>()) {}
+
+XmlDocument::~XmlDocument() = default;
 
 bool XmlDocument::Empty() const {
-    return doc_ == nullptr && !output_;
+    return state_->doc == nullptr && !state_->output;
 }
 
 bool XmlDocument::LoadFile(const std::string& path) {
-    Reset();
+    state_->Reset();
     IXMLDOMDocument2* doc = nullptr;
     if (FAILED(NewDocument(&doc)))
         return false;
@@ -270,12 +426,12 @@ bool XmlDocument::LoadFile(const std::string& path) {
         doc->Release();
         return false;
     }
-    doc_ = doc;
+    state_->doc = doc;
     return true;
 }
 
 bool XmlDocument::LoadText(std::u16string_view text, const std::string& baseFile) {
-    Reset();
+    state_->Reset();
     IXMLDOMDocument2* doc = nullptr;
     if (FAILED(NewDocument(&doc)))
         return false;
@@ -293,34 +449,34 @@ bool XmlDocument::LoadText(std::u16string_view text, const std::string& baseFile
             fromFile->Release();
         }
     }
-    doc_ = doc;
+    state_->doc = doc;
     return true;
 }
 
 std::optional<std::u16string> XmlDocument::Text() const {
-    if (output_) {
-        if (!outputUtf16_)
-            return FromUtf8(*output_);
-        std::u16string text(output_->size() / 2, u'\0');
+    if (const std::optional<std::string>& output = state_->output) {
+        if (!state_->outputUtf16)
+            return FromUtf8(*output);
+        std::u16string text(output->size() / 2, u'\0');
         for (std::size_t i = 0; i < text.size(); ++i)
-            text[i] = static_cast<char16_t>(static_cast<unsigned char>((*output_)[2 * i]) |
-                                            static_cast<unsigned char>((*output_)[2 * i + 1]) << 8);
+            text[i] = static_cast<char16_t>(static_cast<unsigned char>((*output)[2 * i]) |
+                                            static_cast<unsigned char>((*output)[2 * i + 1]) << 8);
         if (!text.empty() && text.front() == u'\xFEFF')
             text.erase(0, 1);
         return text;
     }
-    if (!doc_)
+    if (!state_->doc)
         return std::nullopt;
     Bstr xml;
-    if (FAILED(doc_->get_xml(xml.put())))
+    if (FAILED(state_->doc->get_xml(xml.put())))
         return std::nullopt;
     return xml.get() ? xml.Text() : std::u16string();
 }
 
 void XmlDocument::Save(int fd, const std::string& pathForMessages) const {
     std::string bytes;
-    if (output_) {
-        bytes = *output_;
+    if (state_->output) {
+        bytes = *state_->output;
     } else {
         const std::optional<std::u16string> text = Text();
         if (!text)
@@ -342,57 +498,75 @@ void XmlDocument::Save(int fd, const std::string& pathForMessages) const {
 XmlDomService::XmlDomService() = default;
 
 std::unique_ptr<XmlDocument> XmlDomService::CreateDocument() {
-    return std::unique_ptr<XmlDocument>(new (std::nothrow) XmlDocument());
+    try {
+        return std::make_unique<XmlDocument>();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 // The template object compiles the stylesheet, its processor receives the parameters and
 // writes the output into a stream in memory: MSXML serialises it there exactly as its output
 // method asks (an HTML result transformed into a DOM document would be re-parsed as XML).
 void XmlDomService::TransformNodeToObject(XmlDocument& source, const XmlDocument& stylesheet,
-                                          XmlDocument& result, const XsltParameters& parameters) {
-    if (!source.doc_ || !stylesheet.doc_)
+                                          XmlDocument& result, const XsltParameters& parameters,
+                                          const XsltDocumentParameters& documents,
+                                          const TransformLimits& limits) {
+    IXMLDOMDocument2* sourceDoc = source.state_->doc;
+    IXMLDOMDocument2* stylesheetDoc = stylesheet.state_->doc;
+    if (!sourceDoc || !stylesheetDoc)
         throw ComponentError(kStatusFailed, u"The source or the stylesheet document is empty.");
     ComPtr<IXSLTemplate> compiled;
     Check(CoCreateInstance(kXslTemplate60, nullptr, CLSCTX_INPROC_SERVER, kIXslTemplate,
                            reinterpret_cast<void**>(compiled.put())));
-    Check(compiled->putref_stylesheet(stylesheet.doc_), u"The stylesheet does not compile.");
+    Check(compiled->putref_stylesheet(stylesheetDoc), u"The stylesheet does not compile.");
     ComPtr<IXSLProcessor> processor;
     Check(compiled->createProcessor(processor.put()), u"The stylesheet does not compile.");
 
     Variant input;
     input.v.vt = VT_DISPATCH;
-    input.v.pdispVal = source.doc_;
-    source.doc_->AddRef();
+    input.v.pdispVal = sourceDoc;
+    sourceDoc->AddRef();
     Check(processor->put_input(input.v));
 
-    ComPtr<IStream> stream;
-    Check(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()));
+    ComPtr<IStream> memory;
+    Check(CreateStreamOnHGlobal(nullptr, TRUE, memory.put()));
+    auto* stream = new LimitedStream(memory.get(), limits);
     Variant output;
     output.v.vt = VT_UNKNOWN;
-    output.v.punkVal = stream.get();
-    stream->AddRef();
+    output.v.punkVal = stream; // the variant holds the stream's first reference
     Check(processor->put_output(output.v));
 
-    for (const auto& [name, value] : parameters) {
-        Bstr parameterName(FromUtf8(name));
-        Bstr noNamespace(u"");
-        Variant parameterValue;
-        parameterValue.v.vt = VT_BSTR;
-        parameterValue.v.bstrVal = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(value.data()),
-                                                     static_cast<UINT>(value.size()));
-        Check(processor->addParameter(parameterName.get(), parameterValue.v, noNamespace.get()),
-              u"The stylesheet parameters are not valid.");
-    }
+    for (const auto& [name, value] : parameters)
+        AddStringParameter(processor.get(), name, value);
+    for (const auto& [name, document] : documents)
+        AddDocumentParameter(processor.get(), name, XmlDocument::State::Of(*document).doc);
+
     VARIANT_BOOL done = VARIANT_FALSE;
-    Check(processor->transform(&done), u"The transformation failed.");
+    const HRESULT hr = processor->transform(&done);
+    result.state_->Reset();
+    std::string bytes = StreamBytes(memory.get());
+    if (const std::u16string stopped = stream->Verdict(bytes.size()); !stopped.empty())
+        throw ComponentError(kStatusFailed, stopped);
+    Check(hr, u"The transformation failed.");
     if (done != VARIANT_TRUE)
         throw ComponentError(kStatusFailed, u"The transformation failed.");
 
-    std::string bytes = StreamBytes(stream.get());
-    const bool utf16 = OutputIsUtf16(stylesheet.doc_);
-    result.Reset();
-    result.output_ = std::move(bytes);
-    result.outputUtf16_ = utf16;
+    const bool utf16 = OutputIsUtf16(stylesheetDoc);
+    result.state_->output = std::move(bytes);
+    result.state_->outputUtf16 = utf16;
+}
+
+void XmlDomService::TransformNodeToObject(XmlDocument& source, XmlDocument&& stylesheet,
+                                          XmlDocument& result, const XsltParameters& parameters,
+                                          const XsltDocumentParameters& documents,
+                                          const TransformLimits& limits) {
+    struct Emptied {
+        XmlDocument& document;
+        ~Emptied() { XmlDocument::State::Of(document).Reset(); }
+    } emptied{stylesheet};
+    TransformNodeToObject(source, static_cast<const XmlDocument&>(stylesheet), result, parameters,
+                          documents, limits);
 }
 
 } // namespace sepmet

@@ -13,9 +13,11 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <sqlite3.h>
-#include <sys/wait.h>
 #include <thread>
+#if !defined(_WIN32)
+#include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace sepmet::audit {
 namespace {
@@ -83,6 +85,10 @@ TEST(AuditDurability, AppendFailingAtEachWriteOrSyncKeepsTheOldChainOrTheNewAndS
 // A child appends without pause until it is killed at a random moment; the parent kills it,
 // checks the trail and lets the next child go on with the same file.
 TEST(AuditDurability, ProgramKilledWhileAppendingLeavesATrailThatVerifies) {
+#if defined(_WIN32)
+    GTEST_SKIP()
+        << "the appending program is a forked child killed by SIGKILL; Windows has no fork";
+#else
     TemporaryFolder folder;
     const std::string path = folder.File("a.sqlite");
     AuditStore::OpenForAppend(path).Append(kRecalculationEvent, "{}");
@@ -110,6 +116,7 @@ TEST(AuditDurability, ProgramKilledWhileAppendingLeavesATrailThatVerifies) {
     }
     // And it takes the next event.
     EXPECT_EQ(AuditStore::OpenForAppend(path).Append(kReportEvent, "{}").event.seq, events + 1);
+#endif
 }
 
 } // namespace

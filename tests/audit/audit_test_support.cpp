@@ -69,7 +69,7 @@ std::string CopyForUnprivileged(const std::string& file, const std::string& fold
         why = "cannot copy " + file + ": " + error.message();
         return {};
     }
-    ::chmod(copy.c_str(), 0755);
+    ::chmod(copy.string().c_str(), 0755);
     OpenFolderToEveryone(folder, false);
     const std::string path = copy.string();
     if (RunUnprivileged([&] { return ::access(path.c_str(), R_OK) == 0 ? 0 : 1; }) != 0) {

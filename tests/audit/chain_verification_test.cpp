@@ -11,8 +11,13 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <optional>
+#if defined(_WIN32)
+#include <atomic>
+#include <thread>
+#else
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace sepmet::audit {
 namespace {
@@ -284,6 +289,34 @@ TEST(AuditAnchors, TamperingTheFileCannotShowIsFound) {
     }
 }
 
+#if defined(_WIN32)
+// Windows has no fork: each appender is a thread with a connection of its own, which SQLite
+// locks against the other exactly as it locks another process.
+TEST(AuditChainConcurrency, TwoConnectionsAppendingGiveOneChain) {
+    TemporaryFolder folder;
+    const std::string path = folder.File("a.sqlite");
+    AuditStore::OpenForAppend(path); // the file exists before both start
+    std::atomic<int> failures = 0;
+    const auto append = [&](int id) {
+        try {
+            AuditStore store = AuditStore::OpenForAppend(path);
+            for (int i = 0; i < 200; ++i)
+                store.Append("recalculation", "{\"thread\":" + std::to_string(id) + "}");
+        } catch (const std::exception&) {
+            ++failures;
+        }
+    };
+    std::thread a(append, 1);
+    std::thread b(append, 2);
+    a.join();
+    b.join();
+    EXPECT_EQ(failures, 0);
+    const ChainVerification v = Verify(path);
+    EXPECT_TRUE(v.Intact()) << VerificationText(v);
+    EXPECT_EQ(v.events, 400);
+    EXPECT_EQ(v.lastSeq, 400);
+}
+#else
 // Each child appends `count` events through its own connection, as a second window would.
 pid_t SpawnAppender(const std::string& path, int count) {
     const pid_t pid = fork();
@@ -316,6 +349,8 @@ TEST(AuditChainConcurrency, TwoProcessesAppendingGiveOneChain) {
     EXPECT_EQ(v.events, 400);
     EXPECT_EQ(v.lastSeq, 400);
 }
+
+#endif
 
 } // namespace
 } // namespace sepmet::audit

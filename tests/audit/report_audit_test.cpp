@@ -89,6 +89,9 @@ TEST_F(ReportAuditTest, PagePrintsTheEventItIsRecordedAsAndTheOneBefore) {
 // The template reads a FIFO, so the transformation waits until the test lets it go on; meanwhile
 // another program records an event in the same trail without waiting for a lock.
 TEST_F(ReportAuditTest, NoLockIsHeldWhileTheTemplateRuns) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "the template is held on a FIFO, which Windows does not have";
+#else
     const std::string fifo = folder.File("gate.xml");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::string waiting = folder.File("waiting.xsl");
@@ -122,6 +125,7 @@ TEST_F(ReportAuditTest, NoLockIsHeldWhileTheTemplateRuns) {
     for (const EventRecord& event : Events())
         kinds.push_back(event.kind);
     EXPECT_EQ(kinds, (std::vector<std::string>{"report", "recalculation", "report-file"}));
+#endif
 }
 
 TEST_F(ReportAuditTest, WithoutTheTrailThePagePrintsNoReference) {

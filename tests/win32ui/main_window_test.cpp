@@ -103,7 +103,10 @@ void InstallReportTemplate() {
 
 class RecordingOpener final : public Opener {
 public:
-    void Open(const std::string& path) override { opened.push_back(path); }
+    bool Open(const std::string& path) override {
+        opened.push_back(path);
+        return true;
+    }
     std::vector<std::string> opened;
 };
 

@@ -383,6 +383,9 @@ void DlgMain::OnRemoveSelectedCommand() {
 }
 
 void DlgMain::OnRemoveAllCommand() {
+    const std::optional<std::u16string> question = session_->RemoveAllQuestion();
+    if (question && !AskYesNo(WindowHandle(), kPluginMessageCaption, *question))
+        return;
     ShowResult(session_->RemoveAll());
 }
 
