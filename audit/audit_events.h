@@ -29,6 +29,7 @@ inline constexpr std::string_view kCommandRemove = "-";
 inline constexpr std::string_view kCommandClear = "--";
 inline constexpr std::string_view kCommandReload = "R";
 inline constexpr std::string_view kCommandSettings = "S"; // the settings dialog ended with OK
+inline constexpr std::string_view kCommandView = "*";     // opens chromatograms; never recorded
 
 // SHA-256 of the peak lines: per peak, in peak order, name, area, time (FormatNumber) and
 // channel separated by tabs, each line ended by "\n"; UTF-8.

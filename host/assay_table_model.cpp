@@ -108,6 +108,12 @@ std::vector<std::int64_t> AssayTableModel::MatchingIds() const {
 }
 
 void AssayTableModel::CountMatches() {
+    // A first page that reached the end holds every match: no second pass over the table, which
+    // a filter that matches few rows has just read whole.
+    if (atEnd_) {
+        matches_ = static_cast<int>(rows_.size());
+        return;
+    }
     matches_ = 0;
     QueryMatches(true, [this](sqlite3_stmt* row) { matches_ = sqlite3_column_int(row, 0); });
 }

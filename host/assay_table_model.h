@@ -69,6 +69,7 @@ private:
     };
 
     void PreparePage();
+    // The rows the filter keeps; after the first page of the filter is read.
     void CountMatches();
     void QueryMatches(bool count, const std::function<void(sqlite3_stmt*)>& onRow) const;
     std::vector<Row> ReadPage();

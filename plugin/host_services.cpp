@@ -31,12 +31,22 @@ std::optional<std::vector<std::int32_t>> PickAssays(HostWord owner) {
     return ids;
 }
 
-bool HostOpensAssayFiles() {
-    return HostHasService(HostService::OpenAssayFile);
-}
+namespace {
 
-void OpenAssayFile(const std::u16string& filename) {
-    CallHostService(HostService::OpenAssayFile, 0, reinterpret_cast<HostWord>(filename.c_str()));
+class HostViewer final : public AssayViewer {
+public:
+    bool Available() const override { return HostHasService(HostService::OpenAssayFile); }
+    void Open(const std::u16string& fileName) override {
+        CallHostService(HostService::OpenAssayFile, 0,
+                        reinterpret_cast<HostWord>(fileName.c_str()));
+    }
+};
+
+} // namespace
+
+AssayViewer& HostAssayViewer() {
+    static HostViewer viewer;
+    return viewer;
 }
 
 void SetWindowMessagePoster(WindowMessagePoster poster) {

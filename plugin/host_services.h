@@ -4,6 +4,7 @@
 // record or turns a word into a pointer.
 
 #include "plugin/host_api.h"
+#include "session/assay_viewer.h"
 
 #include <cstdint>
 #include <optional>
@@ -23,10 +24,9 @@ HostWord CallHostService(const char* service, HostWord first, HostWord second);
 // operator cancelled (answer 0) or the answer is beyond the capacity.
 std::optional<std::vector<std::int32_t>> PickAssays(HostWord owner);
 
-// Whether the host offers "Main/OpenAssayFile".
-bool HostOpensAssayFiles();
-// "Main/OpenAssayFile" with the stored file name.
-void OpenAssayFile(const std::u16string& filename);
+// The host's viewer behind "Main/OpenAssayFile" ("*"): available when the host offers the
+// service; each chromatogram is opened by its stored file name.
+AssayViewer& HostAssayViewer();
 
 // Posts kAssayListChangedMessage to the parent of `window`'s parent. The window system's part
 // installs how a message is posted to a window handle (nothing is posted before).

@@ -6,6 +6,7 @@
 #include "data/connection.h"
 #include "platform/number_text.h"
 #include "platform/utf.h"
+#include "session/assay_viewer.h"
 #include "session/database_error_text.h"
 
 #include <algorithm>
@@ -42,6 +43,8 @@ std::string_view AuditCommandName(SessionCommand command) {
         return audit::kCommandReload;
     case SessionCommand::Settings:
         return audit::kCommandSettings;
+    case SessionCommand::View:
+        return audit::kCommandView;
     }
     return {};
 }
@@ -190,21 +193,25 @@ CommandResult DeterminationSession::ApplySettings(const MeasurementSettings& set
     return result;
 }
 
-FileNameQuery
-DeterminationSession::QueryFileNames(const std::vector<std::size_t>& positions) const {
-    FileNameQuery query;
+CommandResult DeterminationSession::OpenInViewer(const std::vector<std::size_t>& positions,
+                                                 AssayViewer& viewer) const {
+    CommandResult result = Begin(SessionCommand::View);
+    if (positions.empty() || !viewer.Available())
+        return result;
+    std::vector<std::u16string> fileNames;
     try {
         DataBase::DataBaseHandle handle;
         handle.Open();
         for (std::size_t position : positions)
             if (position < assays_.Count())
-                QueryAssayFileName(handle, assays_[position].id, [&](const std::u16string& name) {
-                    query.fileNames.push_back(name);
-                });
+                QueryAssayFileName(handle, assays_[position].id,
+                                   [&](const std::u16string& name) { fileNames.push_back(name); });
     } catch (const DataBase::SqlException& error) {
-        query.databaseError = DatabaseErrorText(error);
+        result.databaseError = DatabaseErrorText(error);
     }
-    return query;
+    for (const std::u16string& fileName : fileNames)
+        viewer.Open(fileName);
+    return result;
 }
 
 void DeterminationSession::SetMarks(const std::vector<std::int32_t>& marks) {

@@ -29,6 +29,7 @@
 
 namespace sepmet {
 
+class AssayViewer;
 class ProfileAccess;
 
 enum class SessionCommand {
@@ -38,9 +39,11 @@ enum class SessionCommand {
     Clear,    // "--"
     Reload,   // "R"
     Settings, // "S": the conditions confirmed
+    View,     // "*": chromatograms opened in the host's viewer; nothing is recalculated
 };
 
-// The name the audit trail records a command by: "open", "+", "-", "--", "R", "S".
+// The name the audit trail records a command by: "open", "+", "-", "--", "R", "S" ("*" causes no
+// recalculation and so no event).
 std::string_view AuditCommandName(SessionCommand command);
 
 // One row of the chromatogram list: "№", file name (after its last backslash), sample, type,
@@ -76,7 +79,8 @@ struct Recalculation {
 struct CommandResult {
     SessionCommand command = SessionCommand::Open;
     // The command ran and was followed by the recalculation. False when the database failed
-    // (`databaseError`) or conditions were refused (`refused`): nothing changed.
+    // (`databaseError`) or conditions were refused (`refused`): nothing changed. Always false for
+    // "*", which recalculates nothing.
     bool ran = false;
     // The list was rewritten: the front end refreshes its rows and notifies the host.
     bool listChanged = false;
@@ -87,12 +91,6 @@ struct CommandResult {
     // is kept (UnrestoredAssaysText tells the operator).
     std::optional<std::u16string> databaseError;
     Recalculation recalculation; // when `ran`
-};
-
-// "*": the stored file names of chromatograms, to open in the host's viewer.
-struct FileNameQuery {
-    std::vector<std::u16string> fileNames; // in list order; those read before a failure too
-    std::optional<std::u16string> databaseError;
 };
 
 class DeterminationSession;
@@ -139,8 +137,12 @@ public:
     // "S" with values already checked (sepmet-batch --apply: the conditions stand as given).
     CommandResult ApplySettings(const MeasurementSettings& settings);
 
-    // The file names of the chromatograms at these list positions, read from the database.
-    FileNameQuery QueryFileNames(const std::vector<std::size_t>& positions) const;
+    // "*": the chromatograms at these list positions (in this order) opened in `viewer`, their
+    // file names read afresh from the database. Nothing is read when the viewer is unavailable
+    // or no position is given. When a read fails, the names read before it are still opened and
+    // the result carries the database's error. The list is not changed.
+    CommandResult OpenInViewer(const std::vector<std::size_t>& positions,
+                               AssayViewer& viewer) const;
 
     // The check marks of the list rows, in list order (no recalculation).
     void SetMarks(const std::vector<std::int32_t>& marks);

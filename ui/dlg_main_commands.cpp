@@ -89,14 +89,7 @@ void DlgMain::OnRemoveAllCommand() {
 
 void DlgMain::OnOpenCommand() {
     const std::vector<int> selected = assayList_->SelectedRows();
-    if (!HostOpensAssayFiles() || selected.empty())
-        return;
-    std::vector<std::size_t> positions(selected.begin(), selected.end());
-    const FileNameQuery query = session_->QueryFileNames(positions);
-    for (const std::u16string& filename : query.fileNames)
-        OpenAssayFile(filename);
-    if (query.databaseError)
-        ShowError(*query.databaseError);
+    ShowResult(session_->OpenInViewer({selected.begin(), selected.end()}, HostAssayViewer()));
 }
 
 void DlgMain::OnReloadCommand() {

@@ -1,4 +1,5 @@
 #include "data/connection.h"
+#include "session/assay_viewer.h"
 #include "session/determination_session.h"
 #include "session/profile_access.h"
 #include "tests/support/fixture_database.h"
@@ -193,6 +194,53 @@ TEST_F(SessionTest, RefusedConditionsChangeNothing) {
     EXPECT_TRUE(applied.ran);
     EXPECT_EQ(state.settings.vW, 200);
     EXPECT_EQ(recorder.commands.back(), "S");
+}
+
+// The host's viewer, keeping what it was asked to open.
+struct RecordingViewer final : AssayViewer {
+    bool available = true;
+    std::vector<std::u16string> opened;
+    bool Available() const override { return available; }
+    void Open(const std::u16string& fileName) override { opened.push_back(fileName); }
+};
+
+TEST_F(SessionTest, ViewOpensTheChromatogramsAtThePositionsByTheirStoredNames) {
+    session.AddAssays({1, 2, 3});
+    const auto events = recorder.commands.size();
+    // The name is read afresh: the host may have moved the file since "+".
+    db.Execute("UPDATE assay SET filename = 'D:\\moved\\2.chr' WHERE id = 2;");
+    RecordingViewer viewer;
+    const CommandResult result = session.OpenInViewer({2, 0, 7, 1}, viewer);
+    EXPECT_THAT(viewer.opened,
+                ElementsAre(u"C:\\runs\\3.chr", u"C:\\runs\\1.chr", u"D:\\moved\\2.chr"));
+    EXPECT_EQ(result.command, SessionCommand::View);
+    EXPECT_FALSE(result.ran);
+    EXPECT_FALSE(result.listChanged);
+    EXPECT_FALSE(result.databaseError);
+    EXPECT_EQ(recorder.commands.size(), events); // no recalculation, no event
+    EXPECT_EQ(Ids(), (std::vector<std::int32_t>{1, 2, 3}));
+
+    // Nothing selected, or a host without a viewer: the database is not even read.
+    db.Execute("DROP TABLE assay;");
+    viewer.opened.clear();
+    EXPECT_FALSE(session.OpenInViewer({}, viewer).databaseError);
+    viewer.available = false;
+    EXPECT_FALSE(session.OpenInViewer({0}, viewer).databaseError);
+    EXPECT_TRUE(viewer.opened.empty());
+}
+
+TEST_F(SessionTest, ViewOpensWhatWasReadBeforeAFailedReadAndReportsIt) {
+    session.AddAssays({1, 2, 3});
+    db.Execute("ALTER TABLE assay RENAME TO assay_rows;"
+               "CREATE VIEW assay AS SELECT id, date, CASE WHEN id = 3 THEN "
+               "abs(-9223372036854775808) ELSE filename END AS filename, sample, mixture, method, "
+               "iscalibration FROM assay_rows;");
+    RecordingViewer viewer;
+    const CommandResult result = session.OpenInViewer({1, 2, 0}, viewer);
+    EXPECT_THAT(viewer.opened, ElementsAre(u"C:\\runs\\2.chr"));
+    ASSERT_TRUE(result.databaseError);
+    EXPECT_FALSE(result.databaseError->empty());
+    EXPECT_EQ(Ids(), (std::vector<std::int32_t>{1, 2, 3}));
 }
 
 TEST_F(SessionTest, OpenRestoresAndSaveStateWritesTheWindowsMemory) {

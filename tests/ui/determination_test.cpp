@@ -28,18 +28,12 @@ class DeterminationTest : public MainWindowTest {
 protected:
     DeterminationTest() { DataBase::GetConnection().SetUri(FromUtf8(demo.Path()).c_str()); }
 
-    void AddDemoDetermination() {
-        std::vector<std::int32_t> ids;
-        for (int id = 1; id <= 12; ++id)
-            ids.push_back(id);
-        Add(ids);
-    }
+    void AddDemoDetermination() { Add(DemoDeterminationIds()); }
 
-    // The pages as sepmet-batch prints them.
     std::string PagesText(DlgMain& window) {
-        return "Градуировка\n" + ModelText(*window.GradPage().Grid().model(), true) + "\nРасчет\n" +
-               ModelText(*window.CalcPage().Grid().model(), true) + "\nСист. сообщения\n" +
-               ModelText(*window.MessagePage().List().model(), false);
+        return BatchPagesText(ModelText(*window.GradPage().Grid().model(), true),
+                              ModelText(*window.CalcPage().Grid().model(), true),
+                              ModelText(*window.MessagePage().List().model(), false));
     }
 
     DemoDatabase demo;
@@ -50,43 +44,14 @@ TEST_F(DeterminationTest, PagesShowWhatTheBatchProgramPrints) {
     SetDemoConditions();
     AddDemoDetermination();
     const std::string batch =
-        RunBatch("--db " + demo.Path() + " --vW 100 --vG 10 --rhoG 0.7 --add 1-12");
+        RunBatch("--db " + demo.Path() + " " + kDemoConditions + " --add 1-12");
     ASSERT_THAT(batch, ::testing::HasSubstr("1\tМетанол\t0,0493\n"));
     EXPECT_EQ(PagesText(window), batch);
     EXPECT_EQ(window.AssayList().model()->rowCount(), 12);
 }
 
-// Each case: what the operator adds (one "+" per list), whether "R" follows, and the same
-// commands for sepmet-batch.
-struct Sequence {
-    const char* what;
-    std::vector<std::vector<std::int32_t>> adds;
-    bool reload;
-    const char* batchCommands;
-};
-
 TEST_F(DeterminationTest, EveryCaseOfTheDemoMatchesTheBatchProgram) {
-    std::vector<std::int32_t> calibration;
-    for (int id = 1; id <= 10; ++id)
-        calibration.push_back(id);
-    const Sequence sequences[] = {
-        {"third absorption solution, reloaded",
-         {calibration, {11, 12}, {13}},
-         true,
-         "--add 1-12 --add 13 --reload"},
-        {"repeatability exceeded, then recalculated",
-         {calibration, {16, 17}},
-         true,
-         "--add 1-10,16,17 --reload"},
-        {"third measurement, then recalculated",
-         {calibration, {16, 17}, {18}},
-         true,
-         "--add 1-10,16,17 --add 18 --reload"},
-        {"a check calibration", {calibration, {14, 11, 12}}, false, "--add 1-10,14,11,12"},
-        {"absorption without methanol", {calibration, {11, 15}}, false, "--add 1-11,15"},
-        {"calibration only", {calibration}, false, "--add 1-10"},
-    };
-    for (const Sequence& sequence : sequences) {
+    for (const DemoSequence& sequence : DemoSequences()) {
         SCOPED_TRACE(sequence.what);
         ProcessCalculationState() = CalculationState{};
         host.profile().clear(); // else the window restores the previous case's chromatograms
@@ -96,9 +61,8 @@ TEST_F(DeterminationTest, EveryCaseOfTheDemoMatchesTheBatchProgram) {
             Add(ids);
         if (sequence.reload)
             Click(QStringLiteral("Пересчитать"));
-        EXPECT_EQ(PagesText(window),
-                  RunBatch("--db " + demo.Path() + " --vW 100 --vG 10 --rhoG 0.7 " +
-                           sequence.batchCommands));
+        EXPECT_EQ(PagesText(window), RunBatch("--db " + demo.Path() + " " + kDemoConditions + " " +
+                                              sequence.batchCommands));
         window.reject();
     }
 }
@@ -153,12 +117,9 @@ TEST_F(DeterminationTest, ScreenshotsOfTheWindowAndEachPage) {
 }
 
 TEST_F(DeterminationTest, ResultNotObtainedShowsDashesAndAThirdMeasurementSurvivesReopening) {
-    std::vector<std::int32_t> calibration;
-    for (int id = 1; id <= 10; ++id)
-        calibration.push_back(id);
     DlgMain& window = OpenWindow();
     SetDemoConditions();
-    Add(calibration);
+    Add(IdRange(1, 10));
     Add({16, 17});
     const QAbstractItemModel& calc = *window.CalcPage().Grid().model();
     EXPECT_EQ(ModelText(calc, false), "1\tМетанол\t—\t—\t—\n");

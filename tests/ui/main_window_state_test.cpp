@@ -149,10 +149,7 @@ TEST_F(MainWindowStateTest, DemoDeterminationConditionsAndResultSurviveClosingAn
     DataBase::GetConnection().SetUri(FromUtf8(demo.Path()).c_str());
     OpenWindow();
     EnterConditions({"100", "10", "0,7", "99,5", "18.5"});
-    std::vector<std::int32_t> ids;
-    for (int id = 1; id <= 12; ++id)
-        ids.push_back(id);
-    Add(ids);
+    Add(DemoDeterminationIds());
     const std::string list = ModelText(*Window()->AssayList().model(), false);
     const std::string result = ModelText(*Window()->CalcPage().Grid().model(), false);
     const std::string calibration = ModelText(*Window()->GradPage().Grid().model(), false);

@@ -70,12 +70,7 @@ protected:
     QList<QMessageBox*> Notices() const {
         return Window()->findChildren<QMessageBox*>(WindowAudit::kNoticeName);
     }
-    void AddDemoDetermination() {
-        std::vector<std::int32_t> ids;
-        for (int id = 1; id <= 12; ++id)
-            ids.push_back(id);
-        Add(ids);
-    }
+    void AddDemoDetermination() { Add(DemoDeterminationIds()); }
 
     DemoDatabase demo;
     TemporaryFolder folder;

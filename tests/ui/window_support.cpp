@@ -13,9 +13,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QTest>
-#include <cstdio>
-#include <cstdlib>
-#include <unistd.h>
 
 namespace sepmet::testing {
 
@@ -135,21 +132,19 @@ QString Q(std::u16string_view text) {
 }
 
 std::string ModelText(const QAbstractItemModel& model, bool withHeader) {
-    std::string text;
-    auto line = [&](const QStringList& cells) { text += Utf8(cells.join(QChar('\t'))) + "\n"; };
+    const auto text = [](const QVariant& value) { return value.toString().toStdU16String(); };
+    std::vector<std::vector<std::u16string>> rows;
     if (withHeader) {
-        QStringList titles;
+        rows.emplace_back();
         for (int column = 0; column < model.columnCount(); ++column)
-            titles << model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-        line(titles);
+            rows.back().push_back(text(model.headerData(column, Qt::Horizontal, Qt::DisplayRole)));
     }
     for (int row = 0; row < model.rowCount(); ++row) {
-        QStringList cells;
+        rows.emplace_back();
         for (int column = 0; column < model.columnCount(); ++column)
-            cells << model.data(model.index(row, column), Qt::DisplayRole).toString();
-        line(cells);
+            rows.back().push_back(text(model.data(model.index(row, column), Qt::DisplayRole)));
     }
-    return text;
+    return TabbedLines(rows);
 }
 
 std::string SaveScreenshot(QWidget& widget, const std::string& name) {
@@ -159,31 +154,8 @@ std::string SaveScreenshot(QWidget& widget, const std::string& name) {
     return path;
 }
 
-DemoDatabase::DemoDatabase() {
-    const char* dir = std::getenv("TMPDIR");
-    path_ = std::string(dir && *dir ? dir : "/tmp") + "/sepmet-ui-demo-" +
-            std::to_string(getpid()) + ".db";
-    std::remove(path_.c_str());
-    const std::string command = std::string(SEPMET_DEMO_DATABASE_EXE) + " " + path_;
-    EXPECT_EQ(std::system(command.c_str()), 0);
-}
-
-DemoDatabase::~DemoDatabase() {
-    std::remove(path_.c_str());
-}
-
 std::string RunBatch(const std::string& arguments) {
-    const std::string command = std::string(SEPMET_BATCH_EXE) + " " + arguments;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return {};
-    std::string out;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    pclose(pipe);
-    return out;
+    return ProgramOutput(SEPMET_BATCH_EXE, arguments);
 }
 
 } // namespace sepmet::testing

@@ -4,6 +4,7 @@
 
 #include "calc/calculation_state.h"
 #include "plugin/host_api.h"
+#include "tests/support/demo_determination.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/fixture_database.h"
 #include "tests/support/message_box_recorder.h"
@@ -74,17 +75,6 @@ QString Q(std::u16string_view text);
 
 // Writes a PNG of `widget` to the screenshot folder; the path written.
 std::string SaveScreenshot(QWidget& widget, const std::string& name);
-
-// A demo analysis database written by the generator; removed with the object.
-class DemoDatabase {
-public:
-    DemoDatabase();
-    ~DemoDatabase();
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 // Runs sepmet-batch with `arguments`; its standard output.
 std::string RunBatch(const std::string& arguments);

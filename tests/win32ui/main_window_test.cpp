@@ -2,11 +2,13 @@
 // the menu command opens the window, "S" takes the demo conditions, "+" the demo chromatograms,
 // the pages are compared with what sepmet-batch prints, the report is written, closing and
 // reopening keep the state, and Unload with the window open returns cleanly.
-#include "demo/demo_database.h"
+#include "demo/demo_determination.h"
 #include "platform/opener.h"
+#include "platform/utf.h"
 #include "plugin/exports.h"
 #include "plugin/host_api.h"
 #include "plugin/module_state.h"
+#include "tests/support/demo_determination.h"
 #include "tests/support/fake_host.h"
 #include "tests/support/message_box_recorder.h"
 #include "ui/win32/dlg_main.h"
@@ -27,24 +29,12 @@ namespace fs = std::filesystem;
 using win32::DlgMain;
 
 constexpr UINT kAssayListChanged = 1035;
-constexpr int kAdd = 1000, kRemoveAll = 1002, kReload = 1004, kReport = 1005, kSettings = 1008,
-              kAbout = 1022;
+constexpr int kAdd = 1000, kRemoveAll = 1002, kOpen = 1003, kReload = 1004, kReport = 1005,
+              kSettings = 1008, kAbout = 1022;
 
-std::string Utf8(std::u16string_view text) {
-    std::string out;
-    const std::wstring wide(text.begin(), text.end());
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    out.resize(static_cast<std::size_t>(size));
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size,
-                        nullptr, nullptr);
-    return out;
-}
-
-// The rows of a grid as sepmet-batch prints a page: the column titles, then one line per row,
-// cells joined by tabs.
+// A grid's page as sepmet-batch prints it: the column titles, then the rows.
 std::string GridText(HWND list) {
-    std::string text;
+    std::vector<std::u16string> titles;
     const HWND header = ListView_GetHeader(list);
     for (int column = 0, n = Header_GetItemCount(header); column < n; ++column) {
         wchar_t title[256]{};
@@ -53,30 +43,13 @@ std::string GridText(HWND list) {
         item.pszText = title;
         item.cchTextMax = 256;
         SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(&item));
-        text += (column ? "\t" : "") + Utf8(std::u16string(title, title + lstrlenW(title)));
+        titles.emplace_back(title, title + lstrlenW(title));
     }
-    text += "\n";
-    for (const auto& row : ListViewRows(list)) {
-        for (std::size_t cell = 0; cell < row.size(); ++cell)
-            text += (cell ? "\t" : "") + Utf8(row[cell]);
-        text += "\n";
-    }
-    return text;
+    return TabbedLines({titles}) + TabbedLines(ListViewRows(list));
 }
 
 std::string RunBatch(const std::string& arguments) {
-    // cmd.exe takes off the outermost quotes: the whole line is quoted once more.
-    const std::string command = "\"\"" SEPMET_BATCH_EXE "\" " + arguments + "\"";
-    FILE* pipe = _popen(command.c_str(), "rb");
-    if (!pipe)
-        return {};
-    std::string out;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    _pclose(pipe);
-    return out;
+    return ProgramOutput(SEPMET_BATCH_EXE, arguments);
 }
 
 // The host's windows: the application window owns the frame, which is the parent the menu
@@ -140,22 +113,13 @@ public:
 class Win32MainWindow : public ::testing::Test {
 protected:
     Win32MainWindow() {
-        // One database per test program: ctest runs several at once.
-        demoPath = (fs::temp_directory_path() /
-                    ("sepmet-win32ui-demo-" + std::to_string(GetCurrentProcessId()) + ".db"))
-                       .string();
-        EXPECT_EQ(demo::WriteDemoDatabase(demoPath), "");
-        host.OfferAll(std::u16string(demoPath.begin(), demoPath.end()));
+        host.OfferAll(FromUtf8(demo.Path()));
         EXPECT_EQ(Load(host.api()), 0);
         host.FireEvent(HostService::ModulesLoaded);
         SetOpener(&opener);
         InstallReportTemplate();
     }
-    ~Win32MainWindow() override {
-        Unload();
-        std::error_code ignored;
-        fs::remove(demoPath, ignored);
-    }
+    ~Win32MainWindow() override { Unload(); }
 
     DlgMain& OpenWindow() {
         host.ChooseMenuItem(reinterpret_cast<HostWord>(windows.frame));
@@ -187,21 +151,18 @@ protected:
 
     std::string PagesText(DlgMain& window) {
         const auto pages = window.Pages();
-        std::string messages;
+        std::vector<std::vector<std::u16string>> messages;
         for (const std::u16string& line : ListBoxLines(GetDlgItem(pages[3], 1014)))
-            messages += Utf8(line) + "\n";
-        return "Градуировка\n" + GridText(GetDlgItem(pages[1], 1015)) + "\nРасчет\n" +
-               GridText(GetDlgItem(pages[2], 1015)) + "\nСист. сообщения\n" + messages;
+            messages.push_back({line});
+        return BatchPagesText(GridText(GetDlgItem(pages[1], 1015)),
+                              GridText(GetDlgItem(pages[2], 1015)), TabbedLines(messages));
     }
 
-    std::vector<std::int32_t> DemoIds() const {
-        std::vector<std::int32_t> ids;
-        for (int id = 1; id <= 12; ++id)
-            ids.push_back(id);
-        return ids;
+    std::string BatchOutput(const std::string& commands) {
+        return RunBatch("--db \"" + demo.Path() + "\" " + kDemoConditions + " " + commands);
     }
 
-    std::string demoPath;
+    DemoDatabase demo;
     HostWindows windows;
     FakeHost host;
     MessageBoxRecorder boxes;
@@ -213,13 +174,12 @@ TEST_F(Win32MainWindow, DemoDeterminationEqualsTheBatchProgramAndTheReportIsWrit
     EXPECT_TRUE(IsWindowVisible(window.hwnd()));
     SetDemoConditions(window);
     HostWindows::listChanged = 0;
-    Add(window, DemoIds());
+    Add(window, DemoDeterminationIds());
     EXPECT_EQ(ListViewRows(window.AssayList().hwnd()).size(), 12u);
     EXPECT_EQ(HostWindows::listChanged, 1);
     EXPECT_EQ(HostWindows::lastWParam, 0u);
     EXPECT_EQ(HostWindows::lastLParam, 0);
-    const std::string batch =
-        RunBatch("--db \"" + demoPath + "\" --vW 100 --vG 10 --rhoG 0.7 --add 1-12");
+    const std::string batch = BatchOutput("--add 1-12");
     ASSERT_THAT(batch, ::testing::HasSubstr("1\tМетанол\t0,0493\n"));
     EXPECT_EQ(PagesText(window), batch);
 
@@ -240,23 +200,7 @@ TEST_F(Win32MainWindow, DemoDeterminationEqualsTheBatchProgramAndTheReportIsWrit
 }
 
 TEST_F(Win32MainWindow, EveryCaseOfTheDemoMatchesTheBatchProgram) {
-    struct Sequence {
-        const char* what;
-        std::vector<std::vector<std::int32_t>> adds;
-        bool reload;
-        const char* batchCommands;
-    };
-    const std::vector<std::int32_t> calibration{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-    const Sequence sequences[] = {
-        {"third absorption solution, reloaded",
-         {calibration, {11, 12}, {13}},
-         true,
-         "--add 1-12 --add 13 --reload"},
-        {"repeatability exceeded", {calibration, {16, 17}}, true, "--add 1-10,16,17 --reload"},
-        {"a check calibration", {calibration, {14, 11, 12}}, false, "--add 1-10,14,11,12"},
-        {"calibration only", {calibration}, false, "--add 1-10"},
-    };
-    for (const Sequence& sequence : sequences) {
+    for (const DemoSequence& sequence : DemoSequences()) {
         SCOPED_TRACE(sequence.what);
         host.profile().clear();
         DlgMain& window = OpenWindow();
@@ -265,19 +209,32 @@ TEST_F(Win32MainWindow, EveryCaseOfTheDemoMatchesTheBatchProgram) {
             Add(window, ids);
         if (sequence.reload)
             Click(window.hwnd(), kReload);
-        EXPECT_EQ(PagesText(window),
-                  RunBatch("--db \"" + demoPath + "\" --vW 100 --vG 10 --rhoG 0.7 " +
-                           sequence.batchCommands));
+        EXPECT_EQ(PagesText(window), BatchOutput(sequence.batchCommands));
         Click(window.hwnd(), kRemoveAll);
         SendMessageW(window.hwnd(), WM_COMMAND, IDCANCEL, 0);
         PumpMessages();
     }
 }
 
+TEST_F(Win32MainWindow, OpenHandsTheSelectedChromatogramsToTheHostsViewerInListOrder) {
+    DlgMain& window = OpenWindow();
+    Add(window, {3, 1, 2});
+    Click(window.hwnd(), kOpen); // nothing selected
+    EXPECT_TRUE(host.openedFiles().empty());
+    for (int row : {2, 0})
+        ListView_SetItemState(window.AssayList().hwnd(), row, LVIS_SELECTED, LVIS_SELECTED);
+    Click(window.hwnd(), kOpen);
+    const auto stored = [](std::int32_t id) {
+        return FromUtf8(demo::DemoAssays()[static_cast<std::size_t>(id - 1)].filename);
+    };
+    EXPECT_THAT(host.openedFiles(), ::testing::ElementsAre(stored(3), stored(2)));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
 TEST_F(Win32MainWindow, ClosingKeepsTheStateTheNextOpeningRestoresIt) {
     DlgMain& first = OpenWindow();
     SetDemoConditions(first);
-    Add(first, DemoIds());
+    Add(first, DemoDeterminationIds());
     MoveWindow(first.hwnd(), 40, 30, 900, 520, TRUE);
     PressKey(first.AssayList().hwnd(), VK_ESCAPE); // closes as Cancel does
     PumpMessages();
@@ -401,7 +358,7 @@ TEST_F(Win32MainWindow, UnloadWithTheWindowOpenSavesAndReturns) {
 TEST_F(Win32MainWindow, Screenshots) {
     DlgMain& window = OpenWindow();
     SetDemoConditions(window);
-    Add(window, DemoIds());
+    Add(window, DemoDeterminationIds());
     // A click on a chromatogram shows its peaks.
     const HWND list = window.AssayList().hwnd();
     RECT row;

@@ -390,14 +390,7 @@ void DlgMain::OnRemoveAllCommand() {
 }
 
 void DlgMain::OnOpenCommand() {
-    const std::vector<std::size_t> selected = SelectedRows();
-    if (!HostOpensAssayFiles() || selected.empty())
-        return;
-    const FileNameQuery query = session_->QueryFileNames(selected);
-    for (const std::u16string& filename : query.fileNames)
-        OpenAssayFile(filename);
-    if (query.databaseError)
-        ShowError(*query.databaseError);
+    ShowResult(session_->OpenInViewer(SelectedRows(), HostAssayViewer()));
 }
 
 void DlgMain::OnReloadCommand() {
