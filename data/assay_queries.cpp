@@ -127,6 +127,7 @@ void CheckAssayStatements(DataBase::DataBaseHandle& handle) {
 
 void ReloadAssays(AssayCollection& collection, DataBase::DataBaseHandle& handle) {
     AssayCollection reloaded;
+    const DataBase::ReadSnapshot snapshot(handle);
     for (std::int32_t id : collection.Ids()) {
         AssayLoad load = LoadAssay(reloaded, handle, id);
         if (load.Failed())

@@ -48,6 +48,17 @@ DataBaseHandle::~DataBaseHandle() {
         sqlite3_close(db_);
 }
 
+ReadSnapshot::ReadSnapshot(DataBaseHandle& handle) : db_(handle.get()) {
+    const int rc = sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        throw SqlException(ErrorMessage(db_), "BEGIN", rc);
+}
+
+ReadSnapshot::~ReadSnapshot() {
+    if (!sqlite3_get_autocommit(db_))
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
 std::u16string OpenPathForLocation(const std::optional<std::u16string>& location) {
     if (!location)
         return {};

@@ -68,6 +68,21 @@ private:
     sqlite3* db_ = nullptr;
 };
 
+// One read transaction on the handle for as long as it lives: the chromatograms one command
+// reads come from one state of the database, and the file is locked once for them all instead of
+// once per statement. Nothing is written in it, so it ends with a rollback. Raises SqlException
+// when the transaction cannot begin.
+class ReadSnapshot {
+public:
+    explicit ReadSnapshot(DataBaseHandle& handle);
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+    ~ReadSnapshot();
+
+private:
+    sqlite3* db_;
+};
+
 // The text given to SQLite to open for a stored location. URI file names stay disabled: a
 // location that begins with "file:" names a file of that name in the working folder.
 std::u16string OpenPathForLocation(const std::optional<std::u16string>& location);

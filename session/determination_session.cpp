@@ -106,6 +106,7 @@ CommandResult DeterminationSession::AddAssays(const std::vector<std::int32_t>& i
     try {
         DataBase::DataBaseHandle handle;
         handle.Open();
+        const DataBase::ReadSnapshot snapshot(handle);
         for (std::int32_t id : ids) {
             const AssayLoad load = LoadAssay(assays_, handle, id);
             if (load.Failed()) {

@@ -158,6 +158,36 @@ TEST_F(ConnectionTest, TransientLockIsWaitedOut) {
     EXPECT_EQ(rows, 2);
 }
 
+// The reads of one command see one state of the database: what the data system commits in
+// between is seen by the next command, not halfway through this one.
+TEST_F(ConnectionTest, ReadsInOneSnapshotSeeOneStateOfTheDatabase) {
+    const fs::path file = folder_ / "analysis.db";
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open(file.string().c_str(), &writer), SQLITE_OK);
+    Exec(writer, "PRAGMA journal_mode=WAL; CREATE TABLE assay(id INTEGER PRIMARY KEY);"
+                 "INSERT INTO assay VALUES(1);");
+    Locate(file);
+    DataBaseHandle handle;
+    handle.Open();
+    const auto count = [&handle] {
+        Statement statement;
+        int rows = 0;
+        Prepare(handle, statement, u"SELECT id FROM assay");
+        ForEachRow(statement, [&](sqlite3_stmt*) { ++rows; });
+        return rows;
+    };
+    {
+        const ReadSnapshot snapshot(handle);
+        EXPECT_EQ(count(), 1);
+        Exec(writer, "INSERT INTO assay VALUES(2);");
+        EXPECT_EQ(count(), 1);
+        EXPECT_FALSE(sqlite3_get_autocommit(handle.get()));
+    }
+    EXPECT_TRUE(sqlite3_get_autocommit(handle.get())); // ended: the lock is given back
+    EXPECT_EQ(count(), 2);
+    sqlite3_close(writer);
+}
+
 TEST_F(ConnectionTest, FileLocationIsAPathNotAUri) {
 #if defined(_WIN32)
     GTEST_SKIP() << "':' cannot be part of a Windows file name, so no such location exists";
