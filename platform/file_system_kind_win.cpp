@@ -9,17 +9,7 @@ namespace sepmet {
 namespace {
 
 std::u16string FullPath(const std::string& path) {
-    const std::u16string wide = FromUtf8(path);
-    const DWORD size = GetFullPathNameW(WidePointer(wide), 0, nullptr, nullptr);
-    if (size == 0)
-        return wide;
-    std::u16string full(size, u'\0');
-    const DWORD n =
-        GetFullPathNameW(WidePointer(wide), size, reinterpret_cast<wchar_t*>(full.data()), nullptr);
-    if (n == 0 || n >= size)
-        return wide;
-    full.resize(n);
-    return full;
+    return FullWindowsPath(FromUtf8(path));
 }
 
 } // namespace

@@ -9,19 +9,6 @@
 namespace sepmet {
 namespace {
 
-std::u16string FullPath(const std::u16string& path) {
-    const DWORD size = GetFullPathNameW(WidePointer(path), 0, nullptr, nullptr);
-    if (size == 0)
-        return path;
-    std::u16string full(size, u'\0');
-    const DWORD n =
-        GetFullPathNameW(WidePointer(path), size, reinterpret_cast<wchar_t*>(full.data()), nullptr);
-    if (n == 0 || n >= size)
-        return path;
-    full.resize(n);
-    return full;
-}
-
 // Windows compares file names without regard to case.
 std::u16string Folded(std::u16string path) {
     if (!path.empty())
@@ -49,7 +36,7 @@ std::string FileIdentity(const std::string& path) {
             return identity;
         }
     }
-    std::u16string folder = FullPath(wide);
+    std::u16string folder = FullWindowsPath(wide);
     std::u16string rest;
     while (!folder.empty()) {
         const std::size_t slash = folder.find_last_of(u"\\/");
@@ -64,7 +51,7 @@ std::string FileIdentity(const std::string& path) {
         if (const std::optional<std::u16string> final = FinalPath(probe))
             return "path:" + ToUtf8(Folded(*final + rest));
     }
-    return "path:" + ToUtf8(Folded(FullPath(wide)));
+    return "path:" + ToUtf8(Folded(FullWindowsPath(wide)));
 }
 
 } // namespace sepmet

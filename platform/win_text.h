@@ -15,6 +15,10 @@ inline std::u16string FromWide(const wchar_t* text) {
     return text ? std::u16string(reinterpret_cast<const char16_t*>(text)) : std::u16string();
 }
 
+// The full path Windows makes of `path` (GetFullPathNameW: relative to the working folder,
+// slashes turned into backslashes); `path` itself when Windows cannot make one.
+std::u16string FullWindowsPath(const std::u16string& path);
+
 // The system's message for a Win32 error code or HRESULT, in UTF-8, without the line break;
 // "error 0x…" when the system has none.
 std::string SystemErrorText(unsigned long code);

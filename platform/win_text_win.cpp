@@ -6,6 +6,19 @@
 
 namespace sepmet {
 
+std::u16string FullWindowsPath(const std::u16string& path) {
+    const DWORD size = GetFullPathNameW(WidePointer(path), 0, nullptr, nullptr);
+    if (size == 0)
+        return path;
+    std::u16string full(size, u'\0');
+    const DWORD n =
+        GetFullPathNameW(WidePointer(path), size, reinterpret_cast<wchar_t*>(full.data()), nullptr);
+    if (n == 0 || n >= size)
+        return path;
+    full.resize(n);
+    return full;
+}
+
 std::string SystemErrorText(unsigned long code) {
     wchar_t* buffer = nullptr;
     const DWORD n = FormatMessageW(

@@ -140,17 +140,7 @@ HRESULT NewDocument(IXMLDOMDocument2** out) {
 
 // MSXML takes a file name as a URL: a full Windows path, never a relative one or one with '/'.
 std::u16string FullPath(const std::string& path) {
-    const std::u16string wide = FromUtf8(path);
-    const DWORD size = GetFullPathNameW(WidePointer(wide), 0, nullptr, nullptr);
-    if (size == 0)
-        return wide;
-    std::u16string full(size, u'\0');
-    const DWORD written =
-        GetFullPathNameW(WidePointer(wide), size, reinterpret_cast<wchar_t*>(full.data()), nullptr);
-    if (written == 0 || written >= size)
-        return wide;
-    full.resize(written);
-    return full;
+    return FullWindowsPath(FromUtf8(path));
 }
 
 bool LoadFromFile(IXMLDOMDocument2* doc, const std::string& path) {

@@ -98,6 +98,8 @@ std::size_t ReadAssaysBare(const std::string& path, const std::vector<std::int32
                               u"front, back  FROM [peak] WHERE assayid = ? ORDER BY time;";
     sqlite3* db = nullptr;
     sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // One read transaction for all the identifiers, as "+" reads them.
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
     std::size_t read = 0;
     for (std::int32_t id : ids) {
         sqlite3_stmt* stmt = nullptr;
@@ -124,6 +126,7 @@ std::size_t ReadAssaysBare(const std::string& path, const std::vector<std::int32
         }
         sqlite3_finalize(stmt);
     }
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(db);
     return read;
 }

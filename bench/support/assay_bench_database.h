@@ -34,9 +34,10 @@ private:
     std::vector<std::int32_t> ids_;
 };
 
-// What "+" reads for `ids`, on a bare connection to `path`: per identifier the data layer's two
-// statements (the assay row, then its peaks by time), prepared afresh and read column by column
-// as UTF-16 text and numbers. Answers a sum of what was read, so that nothing is left out.
+// What "+" reads for `ids`, on a bare connection to `path` in one read transaction: per
+// identifier the data layer's two statements (the assay row, then its peaks by time), prepared
+// afresh and read column by column as UTF-16 text and numbers. Answers a sum of what was read,
+// so that nothing is left out.
 std::size_t ReadAssaysBare(const std::string& path, const std::vector<std::int32_t>& ids);
 
 } // namespace sepmet::bench
