@@ -15,7 +15,8 @@ bash "$root/scripts/windows-sources.sh" "$root/build/windows-sources"
 cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-i686.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSEPMET_BUILD_BENCH=OFF \
-    -DSEPMET_WINDOWS_SOURCES="$root/build/windows-sources" >/dev/null
+    -DSEPMET_WINDOWS_SOURCES="$root/build/windows-sources" \
+    -DSEPMET_SCREENSHOT_DIR="$root/build/screenshots" >/dev/null
 cmake --build "$build" -j2
 
 # The window tests need a display: one virtual X server for the whole run, with the prefix's

@@ -202,8 +202,7 @@ bool WriteScreenshot(HWND window, std::string_view name) {
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
 
-    const std::filesystem::path folder =
-        std::filesystem::path("Z:" SEPMET_BINARY_DIR) / "screenshots";
+    const std::filesystem::path folder = SEPMET_SCREENSHOT_DIR;
     std::filesystem::create_directories(folder);
     // Taken at another resolution than 96 dots per inch, the name says which.
     const HDC windowDc = GetDC(window);
